@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "link/SerialChannel.h"
+#include "link/SerialPortMap.h"
+
+namespace orsa::link {
+
+// What the port panel says: choose automatically, or use the port typed or picked in the list.
+struct PortChoice {
+  bool automatic = true;
+  std::string manualName;
+};
+
+// The automatic choice: the one map entry whose device name carries the marker. None, or several
+// (the choice refuses to guess between USB serial devices), gives nothing; a later entry's port
+// name is what a single candidate opens, as the map is walked in order.
+std::optional<std::string> automaticPort(const SerialPortMap& map);
+
+// Closes the channel, then opens it on the chosen port. True when the channel is open.
+bool connectDevice(SerialChannel& channel, const SerialPortMap& map, const PortChoice& choice);
+
+}  // namespace orsa::link

@@ -1,0 +1,157 @@
+#include "link/PosixSerialPort.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace orsa::link {
+
+namespace {
+
+std::string systemError(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+// Raw 9600 8-N-1: firmware bytes must pass unchanged, so no echo, no line editing, no CR/LF
+// translation and no XON/XOFF; CLOCAL because the beacon's modem lines mean nothing to us.
+bool configureLine(int fd, std::string& error) {
+  termios tio{};
+  if (tcgetattr(fd, &tio) != 0) {
+    error = systemError("cannot read the line settings");
+    return false;
+  }
+  cfmakeraw(&tio);
+  tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL);
+  tio.c_cflag |= CS8 | CLOCAL | CREAD;
+  tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | ISTRIP);
+  tio.c_cc[VMIN] = 0;
+  tio.c_cc[VTIME] = 0;
+  cfsetispeed(&tio, B9600);
+  cfsetospeed(&tio, B9600);
+  if (tcsetattr(fd, TCSANOW, &tio) != 0) {
+    error = systemError("cannot apply the line settings");
+    return false;
+  }
+  // tcsetattr succeeds when any one change took; check that the ones that matter did.
+  termios applied{};
+  if (tcgetattr(fd, &applied) != 0 || cfgetospeed(&applied) != B9600 || (applied.c_cflag & CSIZE) != CS8 ||
+      (applied.c_cflag & (PARENB | CSTOPB | CRTSCTS)) != 0 || (applied.c_lflag & (ICANON | ECHO)) != 0) {
+    error = "the port refused 9600 baud, 8-N-1, raw mode";
+    return false;
+  }
+  // DTR and RTS are not driven. Ports without modem lines (pseudo-terminals) refuse this; that is fine.
+  int lines = TIOCM_DTR | TIOCM_RTS;
+  ioctl(fd, TIOCMBIC, &lines);
+  return true;
+}
+
+}  // namespace
+
+OpenResult PosixSerialPort::open(const std::string& devicePath) {
+  OpenResult result;
+  int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    result.error = systemError("cannot open " + devicePath);
+    return result;
+  }
+  auto fail = [&](std::string why) {
+    ::close(fd);
+    result.error = std::move(why);
+    return std::move(result);
+  };
+  if (!isatty(fd)) return fail(devicePath + " is not a serial port");
+  // Exclusive like a Windows COM port: flock keeps out other programs (also when run as root,
+  // which TIOCEXCL alone would not), TIOCEXCL keeps out programs that don't lock.
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(devicePath + " is in use by another program");
+  if (ioctl(fd, TIOCEXCL) != 0) return fail(systemError("cannot open " + devicePath + " exclusively"));
+  std::string error;
+  if (!configureLine(fd, error)) return fail(devicePath + ": " + error);
+  tcflush(fd, TCIFLUSH);
+  int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (wakeFd < 0) return fail(systemError("cannot create a wake-up event"));
+  result.port.reset(new PosixSerialPort(fd, wakeFd));
+  return result;
+}
+
+PosixSerialPort::~PosixSerialPort() {
+  ioctl(fd_, TIOCNXCL);
+  ::close(fd_);
+  ::close(wakeFd_);
+}
+
+SerialPort::WaitResult PosixSerialPort::waitReadable() {
+  for (;;) {
+    pollfd fds[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+    int ready = poll(fds, 2, -1);
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      return WaitResult::LineDown;
+    }
+    if (fds[1].revents & POLLIN) return WaitResult::Woken;
+    if (fds[0].revents & POLLIN) return WaitResult::Readable;
+    if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) return WaitResult::LineDown;
+  }
+}
+
+std::ptrdiff_t PosixSerialPort::readAvailable(std::span<std::uint8_t> into) {
+  for (;;) {
+    ssize_t n = ::read(fd_, into.data(), into.size());
+    if (n > 0) return n;
+    if (n == 0) return -1;  // end of file: the other side hung up
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
+    return -1;
+  }
+}
+
+bool PosixSerialPort::writeAll(std::span<const std::uint8_t> bytes, std::chrono::milliseconds stallLimit) {
+  std::size_t sent = 0;
+  while (sent < bytes.size()) {
+    ssize_t n = ::write(fd_, bytes.data() + sent, bytes.size() - sent);
+    if (n > 0) {
+      sent += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return false;
+    // The driver's queue is full: wait for room, for a wake-up, or give up after the stall limit.
+    pollfd fds[2] = {{fd_, POLLOUT, 0}, {wakeFd_, POLLIN, 0}};
+    int ready = poll(fds, 2, static_cast<int>(stallLimit.count()));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) return false;
+    if (fds[1].revents & POLLIN) return false;
+    if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) return false;
+  }
+  return true;
+}
+
+void PosixSerialPort::purge(bool receive, bool transmit) {
+  if (receive && transmit) {
+    tcflush(fd_, TCIOFLUSH);
+  } else if (receive) {
+    tcflush(fd_, TCIFLUSH);
+  } else if (transmit) {
+    tcflush(fd_, TCOFLUSH);
+  }
+}
+
+void PosixSerialPort::wake() {
+  std::uint64_t one = 1;
+  [[maybe_unused]] auto written = ::write(wakeFd_, &one, sizeof one);
+}
+
+std::string devicePathFor(const std::string& portName) {
+  if (portName.empty() || portName.find('/') != std::string::npos) return portName;
+  return "/dev/" + portName;
+}
+
+OpenResult openSerialPort(const std::string& portName) {
+  if (portName.empty()) return {nullptr, "no port name"};
+  return PosixSerialPort::open(devicePathFor(portName));
+}
+
+}  // namespace orsa::link

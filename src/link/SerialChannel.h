@@ -1,0 +1,100 @@
+#pragma once
+
+#include <array>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <stop_token>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/CommandFrame.h"
+#include "link/SerialPort.h"
+
+namespace orsa::link {
+
+// The one link to the beacon: an open port, a reader thread collecting every incoming byte into
+// the receive buffer, a writer thread sending one block at a time, and the lock that guards the
+// buffer. It moves bytes and counts what arrived since the last send; it knows nothing of replies.
+class SerialChannel {
+ public:
+  static constexpr std::size_t kBufferSize = 4096;
+  static constexpr std::size_t kFrameAreaSize = CommandFrame::kMaxSize;  // 2509
+
+  enum class Direction { Sent, Received };
+  using TraceSink = std::function<void(Direction, std::span<const std::uint8_t>)>;
+  using PortOpener = std::function<OpenResult(const std::string& portName)>;
+
+  SerialChannel();
+  explicit SerialChannel(PortOpener opener);
+  ~SerialChannel();
+
+  SerialChannel(const SerialChannel&) = delete;
+  SerialChannel& operator=(const SerialChannel&) = delete;
+
+  bool open(const std::string& portName);
+  // Lets a write in progress finish, stops both threads and releases the port. Harmless when closed.
+  void close();
+  bool isOpen() const;
+  // Why the last open failed.
+  std::string lastError() const;
+
+  void resetReceive();
+  // Discards the driver's queues, empties the receive buffer and hands the bytes to the writer.
+  // More than the transmit buffer holds is refused (false) before anything is touched.
+  bool writeRaw(const std::uint8_t* bytes, std::size_t count);
+  // Builds the frame in the frame area and sends it; a length above 2500 is refused (false).
+  bool sendCommand(std::uint8_t type, std::uint32_t parameter, std::uint32_t length, const void* data);
+  bool sendCommand(CommandType type, std::uint32_t parameter, std::uint32_t length = 0, const void* data = nullptr) {
+    return sendCommand(static_cast<std::uint8_t>(type), parameter, length, data);
+  }
+  // True once `count` bytes arrived since the last send. The count is tested before the clock, so
+  // bytes there at the time-out still count; false only after more than `timeoutMs` passed, or
+  // earlier when `stop` is requested (the operation is being abandoned).
+  bool waitForBytes(std::uint32_t count, std::int32_t timeoutMs, std::stop_token stop = {});
+  std::uint32_t receivedCount() const;
+
+  // Copies of the reply, taken under the receive lock.
+  std::vector<std::uint8_t> receivedBytes(std::size_t maxCount = kBufferSize) const;
+  std::array<std::uint8_t, kBufferSize> receiveBufferCopy() const;
+  // The buffer read as zero-terminated text.
+  std::string receivedText() const;
+
+  void setTraceSink(TraceSink sink);
+
+ private:
+  void readerLoop(std::stop_token stop);
+  void writerLoop();
+  void trace(Direction direction, std::span<const std::uint8_t> bytes);
+
+  PortOpener opener_;
+
+  mutable std::mutex receiveLock;
+  std::condition_variable_any bytesArrived;
+  std::array<std::uint8_t, kBufferSize> receiveBuffer{};
+  std::uint32_t receiveCount = 0;
+
+  std::mutex transmitLock;
+  std::condition_variable transmitChanged;
+  std::array<std::uint8_t, kBufferSize> transmitBuffer{};
+  std::int32_t transmitLength = 0;
+  bool writePending = false;
+  bool writerStopping = false;
+
+  std::array<std::uint8_t, kFrameAreaSize> frameArea{};
+
+  mutable std::mutex stateLock;  // open/close against each other and against isOpen()
+  std::unique_ptr<SerialPort> portHandle;
+  std::string lastError_;
+  std::jthread readerThread;
+  std::thread writerThread;
+
+  std::mutex traceLock;
+  TraceSink traceSink;
+};
+
+}  // namespace orsa::link

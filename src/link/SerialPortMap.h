@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orsa::link {
+
+// The operating system's list of serial devices: for each one the driver's device name and the
+// port name to open. The beacon's USB serial port is recognised by a marker in the device name.
+class SerialPortMap {
+ public:
+  struct Entry {
+    std::string deviceName;
+    std::string portName;
+  };
+
+  virtual ~SerialPortMap() = default;
+  // In the order the system lists them; empty when the map cannot be read.
+  virtual std::vector<Entry> entries() const = 0;
+  // Case-sensitive substring of a device name that makes a port a candidate for the beacon.
+  virtual std::string candidateMarker() const = 0;
+};
+
+}  // namespace orsa::link

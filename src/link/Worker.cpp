@@ -1,0 +1,55 @@
+#include "link/Worker.h"
+
+namespace orsa::link {
+
+Worker::Worker(DeviceLink link, std::string operationName)
+    : link_(link), operationName_(std::move(operationName)) {}
+
+Worker::~Worker() { stopAndJoin(); }
+
+bool Worker::start() {
+  if (thread_.joinable()) return false;
+  claim_ = link_.gate.tryClaim(operationName_);
+  if (!claim_) {
+    refusal_ = channelBusyMessage(link_.gate.holder().value_or(operationName_));
+    return false;
+  }
+  thread_ = std::jthread([this] { threadMain(); });
+  return true;
+}
+
+void Worker::threadMain() {
+  run();
+  claim_.reset();
+  finished_ = true;
+  if (finishedHandler_) finishedHandler_();
+}
+
+void Worker::requestStop() {
+  thread_.request_stop();
+  pauseWake_.notify_all();
+}
+
+void Worker::join() {
+  if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+}
+
+void Worker::stopAndJoin() {
+  requestStop();
+  join();
+}
+
+bool Worker::connectDevice() {
+  return link::connectDevice(link_.channel, link_.portMap, link_.host.portChoice());
+}
+
+bool Worker::pause(std::chrono::milliseconds duration) {
+  std::unique_lock lock(pauseLock_);
+  return !pauseWake_.wait_for(lock, thread_.get_stop_token(), duration, [] { return false; });
+}
+
+bool Worker::waitForBytes(std::uint32_t count, std::int32_t timeoutMs) {
+  return link_.channel.waitForBytes(count, timeoutMs, thread_.get_stop_token());
+}
+
+}  // namespace orsa::link

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <thread>
+
+#include "link/ChannelGate.h"
+#include "link/SerialChannel.h"
+#include "link/SerialPortMap.h"
+#include "link/WorkerHost.h"
+
+namespace orsa::link {
+
+// Everything an operation works with, owned by the program (the main window or the tool).
+struct DeviceLink {
+  SerialChannel& channel;
+  const SerialPortMap& portMap;
+  ChannelGate& gate;
+  WorkerHost& host;
+};
+
+enum ResultCode : std::int32_t {
+  kResultNone = 0,
+  kResultSuccess = 3,
+  kResultFailure = 4,
+};
+
+inline constexpr const char* kNotConnectedMessage = "Устройство не подключено";
+
+// Base of every background operation: one thread that claims the channel for the whole run,
+// plain fields for the outcome, and calls into the window thread through the host.
+// A derived class must call stopAndJoin() in its destructor, so that its own members outlive
+// the thread that uses them.
+class Worker {
+ public:
+  Worker(DeviceLink link, std::string operationName);
+  virtual ~Worker();
+
+  Worker(const Worker&) = delete;
+  Worker& operator=(const Worker&) = delete;
+
+  // Starts the thread unless another operation holds the channel; then false, and
+  // refusalMessage() says which operation it is.
+  bool start();
+  const std::string& refusalMessage() const { return refusal_; }
+  // Runs on the worker's thread as its very last act, after the channel was released.
+  void setFinishedHandler(std::function<void()> handler) { finishedHandler_ = std::move(handler); }
+
+  // Asks the operation to end early: pauses and waits return at once and no frame follows.
+  void requestStop();
+  void join();
+  void stopAndJoin();
+  bool finished() const { return finished_.load(); }
+  const std::string& operationName() const { return operationName_; }
+
+  std::int32_t resultCode = kResultNone;
+  std::string messageText;
+  std::int32_t progressMax = 0;
+  std::int32_t progressPosition = 0;
+
+ protected:
+  virtual void run() = 0;
+
+  bool connectDevice();
+  void synchronize(const std::function<void()>& call) { link_.host.synchronize(call); }
+  // Sleeps unless the operation is being stopped; false when it was.
+  bool pause(std::chrono::milliseconds duration);
+  bool waitForBytes(std::uint32_t count, std::int32_t timeoutMs);
+  bool stopRequested() const { return thread_.get_stop_token().stop_requested(); }
+  SerialChannel& channel() { return link_.channel; }
+
+ private:
+  void threadMain();
+
+  DeviceLink link_;
+  std::string operationName_;
+  std::string refusal_;
+  std::optional<ChannelGate::Claim> claim_;
+  std::function<void()> finishedHandler_;
+  std::atomic<bool> finished_{false};
+  std::mutex pauseLock_;
+  std::condition_variable_any pauseWake_;
+  std::jthread thread_;
+};
+
+}  // namespace orsa::link
