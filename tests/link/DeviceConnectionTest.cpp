@@ -1,0 +1,148 @@
+#include "link/DeviceConnection.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "link/LinuxSerialPortMap.h"
+#include "link/NaturalOrder.h"
+#include "link/PortList.h"
+#include "support/PtyPair.h"
+
+namespace orsa::link {
+namespace {
+
+using namespace std::chrono_literals;
+using orsa::testing::PtyPair;
+namespace fs = std::filesystem;
+
+class FakePortMap final : public SerialPortMap {
+ public:
+  FakePortMap(std::vector<Entry> entries, std::string marker = "USBSER")
+      : entries_(std::move(entries)), marker_(std::move(marker)) {}
+  std::vector<Entry> entries() const override { return entries_; }
+  std::string candidateMarker() const override { return marker_; }
+
+ private:
+  std::vector<Entry> entries_;
+  std::string marker_;
+};
+
+// Which of the two lines did the channel open? Send a byte and see where it lands.
+bool reaches(SerialChannel& channel, const PtyPair& pty) {
+  const std::uint8_t probe = 0x5A;
+  channel.writeRaw(&probe, 1);
+  return pty.read(1, 300ms).size() == 1;
+}
+
+TEST(AutomaticPort, TheOneUsbSerialEntryIsChosen) {
+  PtyPair beacon, other;
+  FakePortMap map({{"\\Device\\USBSER000", beacon.slavePath()}, {"\\Device\\Serial0", other.slavePath()}});
+  EXPECT_EQ(automaticPort(map), beacon.slavePath());
+  SerialChannel channel;
+  ASSERT_TRUE(connectDevice(channel, map, {}));
+  EXPECT_TRUE(reaches(channel, beacon));
+  EXPECT_FALSE(reaches(channel, other));
+}
+
+TEST(AutomaticPort, RefusesToGuessAndIsCaseSensitive) {
+  PtyPair a, b;
+  SerialChannel channel;
+  FakePortMap two({{"\\Device\\USBSER000", a.slavePath()}, {"\\Device\\USBSER001", b.slavePath()}});
+  EXPECT_FALSE(automaticPort(two));
+  EXPECT_FALSE(connectDevice(channel, two, {}));
+  EXPECT_FALSE(channel.isOpen());
+
+  FakePortMap lower({{"\\Device\\usbser000", a.slavePath()}});
+  EXPECT_FALSE(connectDevice(channel, lower, {}));
+  FakePortMap none({});
+  EXPECT_FALSE(connectDevice(channel, none, {}));
+}
+
+TEST(ManualPort, IsUsedAsTypedWhateverTheMap) {
+  PtyPair typed, mapped;
+  FakePortMap map({{"\\Device\\USBSER000", mapped.slavePath()}});
+  SerialChannel channel;
+  ASSERT_TRUE(connectDevice(channel, map, {false, typed.slavePath()}));
+  EXPECT_TRUE(reaches(channel, typed));
+  EXPECT_FALSE(connectDevice(channel, map, {false, ""}));
+  EXPECT_FALSE(connectDevice(channel, map, {false, "/dev/ttyACM-not-here"}));
+}
+
+TEST(ConnectDevice, ClosesWhatAnEarlierOperationLeftOpen) {
+  PtyPair beacon;
+  FakePortMap map({{"\\Device\\USBSER000", beacon.slavePath()}});
+  SerialChannel channel;
+  ASSERT_TRUE(connectDevice(channel, map, {}));
+  ASSERT_TRUE(connectDevice(channel, map, {})) << "the exclusive port must not block its own reconnection";
+  EXPECT_TRUE(reaches(channel, beacon));
+}
+
+TEST(PortList, HoldsThePortsThatOpenInNaturalOrder) {
+  PtyPair a, b, busy;
+  FakePortMap map({{"x", b.slavePath()}, {"y", a.slavePath()}, {"z", busy.slavePath()}, {"w", "/dev/ttyACM-gone"}});
+  SerialChannel holder;
+  ASSERT_TRUE(holder.open(busy.slavePath()));
+  auto first = listOpenablePorts(map, portOpens);
+  std::vector<std::string> expected = {a.slavePath(), b.slavePath()};
+  std::sort(expected.begin(), expected.end(), [](auto& l, auto& r) { return naturalLess(l, r); });
+  EXPECT_EQ(first, expected);
+  EXPECT_EQ(listOpenablePorts(map, portOpens), first) << "a refill gives the same list, not a doubled one";
+  holder.close();
+  EXPECT_EQ(listOpenablePorts(map, portOpens).size(), 3u) << "a released port is listed again";
+}
+
+TEST(NaturalOrder, CountsDigitRunsByValue) {
+  EXPECT_TRUE(naturalLess("/dev/ttyACM2", "/dev/ttyACM10"));
+  EXPECT_FALSE(naturalLess("/dev/ttyACM10", "/dev/ttyACM2"));
+  EXPECT_TRUE(naturalLess("/dev/ttyACM9", "/dev/ttyUSB0"));
+  EXPECT_TRUE(naturalLess("COM9", "COM10"));
+  EXPECT_FALSE(naturalLess("COM3", "COM3"));
+  EXPECT_TRUE(naturalLess("COM3", "COM03a"));
+}
+
+class SysfsTree : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = fs::temp_directory_path() / ("orsa-sysfs-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "drivers" / "cdc_acm");
+    fs::create_directories(root / "drivers" / "serial8250");
+    addTty("ttyACM10", "cdc_acm");
+    addTty("ttyACM2", "cdc_acm");
+    addTty("ttyS0", "serial8250");
+    fs::create_directories(root / "class" / "tty" / "tty1");  // a virtual terminal: no device
+  }
+  void TearDown() override { fs::remove_all(root); }
+  void addTty(const std::string& name, const std::string& driver) {
+    fs::path device = root / "devices" / name;
+    fs::create_directories(device);
+    fs::create_directory_symlink(root / "drivers" / driver, device / "driver");
+    fs::create_directories(root / "class" / "tty" / name);
+    fs::create_directory_symlink(device, root / "class" / "tty" / name / "device");
+  }
+  fs::path root;
+};
+
+TEST_F(SysfsTree, LinuxMapNamesEachDevicePortByItsDriver) {
+  LinuxSerialPortMap map((root / "class" / "tty").string(), "/dev");
+  auto entries = map.entries();
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].portName, "/dev/ttyACM2");
+  EXPECT_EQ(entries[0].deviceName, "cdc_acm");
+  EXPECT_EQ(entries[1].portName, "/dev/ttyACM10");
+  EXPECT_EQ(entries[2].deviceName, "serial8250");
+  EXPECT_FALSE(automaticPort(map)) << "two CDC-ACM devices: the automatic choice refuses to guess";
+  fs::remove_all(root / "class" / "tty" / "ttyACM10");
+  EXPECT_EQ(automaticPort(map), "/dev/ttyACM2");
+}
+
+TEST(LinuxSerialPortMap, MissingTreeIsAnEmptyMap) {
+  LinuxSerialPortMap map("/nonexistent/sys/class/tty");
+  EXPECT_TRUE(map.entries().empty());
+  EXPECT_FALSE(automaticPort(map));
+}
+
+}  // namespace
+}  // namespace orsa::link

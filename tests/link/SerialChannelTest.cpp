@@ -1,0 +1,181 @@
+#include "link/SerialChannel.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "support/PtyPair.h"
+
+namespace orsa::link {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using orsa::testing::PtyPair;
+using Bytes = std::vector<std::uint8_t>;
+
+class SerialChannelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(pty.ok());
+    ASSERT_TRUE(channel.open(pty.slavePath())) << channel.lastError();
+  }
+  PtyPair pty;
+  SerialChannel channel;
+};
+
+TEST(SerialChannelOpen, MissingPortLeavesTheChannelClosed) {
+  SerialChannel channel;
+  EXPECT_FALSE(channel.open("/dev/ttyACM-does-not-exist"));
+  EXPECT_FALSE(channel.isOpen());
+  EXPECT_NE(channel.lastError().find("ttyACM-does-not-exist"), std::string::npos);
+  EXPECT_FALSE(channel.open(""));
+  EXPECT_FALSE(channel.open("/dev/null")) << "not a serial port";
+}
+
+TEST(SerialChannelOpen, BareNameMeansTheDevicePath) {
+  EXPECT_EQ(devicePathFor("ttyACM0"), "/dev/ttyACM0");
+  EXPECT_EQ(devicePathFor("/dev/pts/3"), "/dev/pts/3");
+}
+
+TEST_F(SerialChannelTest, SecondOpenOfTheSamePortIsRefusedUntilClosed) {
+  SerialChannel other;
+  EXPECT_FALSE(other.open(pty.slavePath()));
+  channel.close();
+  EXPECT_TRUE(other.open(pty.slavePath())) << other.lastError();
+}
+
+TEST_F(SerialChannelTest, CloseIsHarmlessWhenRepeated) {
+  channel.close();
+  channel.close();
+  EXPECT_FALSE(channel.isOpen());
+  EXPECT_FALSE(channel.waitForBytes(1, 20)) << "a frame sent while closed is lost";
+}
+
+TEST_F(SerialChannelTest, BinaryBytesPassUnchangedBothWays) {
+  // CR, LF, XON, XOFF, ^C, ^D, DEL and NUL are what a cooked terminal would eat or translate.
+  Bytes tricky = {0x0D, 0x0A, 0x11, 0x13, 0x03, 0x04, 0x7F, 0x00, 0xFF, 0x1A, 0x0D};
+  ASSERT_TRUE(channel.writeRaw(tricky.data(), tricky.size()));
+  EXPECT_EQ(pty.read(tricky.size(), 1s), tricky);
+  EXPECT_TRUE(pty.read(1, 50ms).empty()) << "sent exactly once";
+
+  pty.write(tricky);
+  ASSERT_TRUE(channel.waitForBytes(static_cast<std::uint32_t>(tricky.size()), 1000));
+  EXPECT_EQ(channel.receivedBytes(), tricky);
+}
+
+TEST_F(SerialChannelTest, SendStartsFromAnEmptyReceiveBuffer) {
+  pty.write("stale reply");
+  ASSERT_TRUE(channel.waitForBytes(11, 1000));
+  ASSERT_TRUE(channel.sendCommand(CommandType::ReadSettingSlot, 0x08080460));
+  EXPECT_EQ(channel.receivedCount(), 0u);
+  auto buffer = channel.receiveBufferCopy();
+  EXPECT_TRUE(std::all_of(buffer.begin(), buffer.end(), [](auto b) { return b == 0; }));
+  EXPECT_EQ(pty.read(9, 1s).size(), 9u);
+  pty.write("5820");
+  ASSERT_TRUE(channel.waitForBytes(4, 1000));
+  EXPECT_EQ(channel.receivedText(), "5820");
+}
+
+TEST_F(SerialChannelTest, WaitCountsBytesBeforeTheClock) {
+  auto start = Clock::now();
+  EXPECT_TRUE(channel.waitForBytes(0, 5000));
+  EXPECT_LT(Clock::now() - start, 100ms) << "zero bytes is true at once";
+
+  pty.write(Bytes(32, 'x'));
+  ASSERT_TRUE(channel.waitForBytes(32, 1000));
+  start = Clock::now();
+  EXPECT_TRUE(channel.waitForBytes(32, -1)) << "bytes already there count even with the time-out spent";
+  EXPECT_TRUE(channel.waitForBytes(32, 0));
+  EXPECT_LT(Clock::now() - start, 100ms);
+}
+
+TEST_F(SerialChannelTest, WaitNeverFailsBeforeItsTimeOut) {
+  auto start = Clock::now();
+  EXPECT_FALSE(channel.waitForBytes(1, 300));
+  EXPECT_GE(Clock::now() - start, 300ms);
+}
+
+TEST_F(SerialChannelTest, WaitWakesWhenTheLastAwaitedByteArrives) {
+  auto waiter = std::async(std::launch::async, [&] { return channel.waitForBytes(3, 5000); });
+  pty.write("ab");
+  EXPECT_EQ(waiter.wait_for(100ms), std::future_status::timeout) << "two of three bytes are not enough";
+  pty.write("c");
+  EXPECT_TRUE(waiter.get());
+}
+
+TEST_F(SerialChannelTest, StopRequestEndsAWaitEarly) {
+  std::stop_source stop;
+  auto start = Clock::now();
+  auto waiter = std::async(std::launch::async, [&] { return channel.waitForBytes(1, 60000, stop.get_token()); });
+  std::this_thread::sleep_for(50ms);
+  stop.request_stop();
+  EXPECT_FALSE(waiter.get());
+  EXPECT_LT(Clock::now() - start, 5s);
+}
+
+TEST_F(SerialChannelTest, FullBufferKeepsAZeroAfterTheData) {
+  pty.write(Bytes(5000, 'A'));
+  ASSERT_TRUE(channel.waitForBytes(4095, 2000));
+  EXPECT_FALSE(channel.waitForBytes(4096, 300)) << "never more than the buffer holds";
+  EXPECT_EQ(channel.receivedCount(), 4095u);
+  auto buffer = channel.receiveBufferCopy();
+  EXPECT_EQ(buffer[4094], 'A');
+  EXPECT_EQ(buffer[4095], 0);
+  EXPECT_EQ(channel.receivedText().size(), 4095u);
+  // The next send empties it again.
+  ASSERT_TRUE(channel.sendCommand(CommandType::ModemOn, 0));
+  EXPECT_EQ(channel.receivedCount(), 0u);
+}
+
+TEST_F(SerialChannelTest, CloseDoesNotCutTheLastFrame) {
+  Bytes block(2500, 0);
+  for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<std::uint8_t>(i);
+  ASSERT_TRUE(channel.sendCommand(CommandType::WriteFirmwareBlock, 0x08006400, 2500, block.data()));
+  channel.close();
+  Bytes got = pty.read(2509, 2s);
+  ASSERT_EQ(got.size(), 2509u);
+  EXPECT_EQ(Bytes(got.begin() + 9, got.end()), block);
+}
+
+TEST_F(SerialChannelTest, HangUpDuringAWaitEndsAtTheTimeOutWithoutHarm) {
+  auto start = Clock::now();
+  auto waiter = std::async(std::launch::async, [&] { return channel.waitForBytes(1, 400); });
+  std::this_thread::sleep_for(50ms);
+  pty.closeMaster();
+  pty.releaseSlaveHolder();
+  EXPECT_FALSE(waiter.get());
+  EXPECT_GE(Clock::now() - start, 400ms);
+  // Sends after the hang-up are lost, not fatal; close still ends promptly.
+  EXPECT_TRUE(channel.sendCommand(CommandType::ModemOn, 0));
+  EXPECT_FALSE(channel.waitForBytes(1, 50));
+  auto closing = Clock::now();
+  channel.close();
+  EXPECT_LT(Clock::now() - closing, 6s);
+  EXPECT_FALSE(channel.isOpen());
+}
+
+TEST_F(SerialChannelTest, TraceShowsFramesSentAndBytesReceived) {
+  std::mutex lock;
+  std::vector<std::pair<SerialChannel::Direction, Bytes>> seen;
+  channel.setTraceSink([&](SerialChannel::Direction d, std::span<const std::uint8_t> bytes) {
+    std::lock_guard guard(lock);
+    seen.emplace_back(d, Bytes(bytes.begin(), bytes.end()));
+  });
+  ASSERT_TRUE(channel.sendCommand(CommandType::GnssOn, 0));
+  pty.read(9, 1s);
+  pty.write("\x01");
+  ASSERT_TRUE(channel.waitForBytes(1, 1000));
+  channel.close();
+  std::lock_guard guard(lock);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].first, SerialChannel::Direction::Sent);
+  EXPECT_EQ(seen[0].second, (Bytes{4, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(seen[1].first, SerialChannel::Direction::Received);
+  EXPECT_EQ(seen[1].second, (Bytes{1}));
+}
+
+}  // namespace
+}  // namespace orsa::link

@@ -1,0 +1,121 @@
+#include "link/Worker.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+
+#include "support/PtyPair.h"
+
+namespace orsa::link {
+namespace {
+
+using namespace std::chrono_literals;
+using orsa::testing::PtyPair;
+
+class OnePortMap final : public SerialPortMap {
+ public:
+  explicit OnePortMap(std::string port) : port_(std::move(port)) {}
+  std::vector<Entry> entries() const override {
+    if (port_.empty()) return {};
+    return {{"\\Device\\USBSER000", port_}};
+  }
+  std::string candidateMarker() const override { return "USBSER"; }
+
+ private:
+  std::string port_;
+};
+
+// An operation in the common shape: connect, one exchange, report through showResult.
+class PingWorker final : public Worker {
+ public:
+  PingWorker(DeviceLink link, std::promise<void>* holdAfterConnect = nullptr)
+      : Worker(link, "проверка связи"), hold_(holdAfterConnect) {}
+  ~PingWorker() override { stopAndJoin(); }
+
+  std::vector<std::pair<std::int32_t, std::string>> shown;
+  std::future<void> released;
+
+ protected:
+  void run() override {
+    if (!connectDevice()) {
+      resultCode = kResultFailure;
+      messageText = kNotConnectedMessage;
+      synchronize([this] { shown.emplace_back(resultCode, messageText); });
+      channel().close();
+      return;
+    }
+    if (hold_) hold_->get_future().wait_for(5s);
+    channel().sendCommand(CommandType::ModemOn, 0);
+    bool answered = waitForBytes(1, 2000);
+    resultCode = answered ? kResultSuccess : kResultFailure;
+    messageText = answered ? "ok" : "no answer";
+    synchronize([this] { shown.emplace_back(resultCode, messageText); });
+    channel().close();
+  }
+
+ private:
+  std::promise<void>* hold_;
+};
+
+struct Rig {
+  explicit Rig(std::string port) : map(std::move(port)) {}
+  OnePortMap map;
+  SerialChannel channel;
+  ChannelGate gate;
+  DirectWorkerHost host;
+  DeviceLink link{channel, map, gate, host};
+};
+
+TEST(Worker, AbsentBeaconReportsNotConnectedAndLeavesTheChannelClosed) {
+  Rig rig("");
+  PingWorker worker(rig.link);
+  bool finishedSignalled = false;
+  worker.setFinishedHandler([&] { finishedSignalled = true; });
+  ASSERT_TRUE(worker.start());
+  worker.join();
+  ASSERT_EQ(worker.shown.size(), 1u);
+  EXPECT_EQ(worker.shown[0].first, kResultFailure);
+  EXPECT_EQ(worker.shown[0].second, "Устройство не подключено");
+  EXPECT_FALSE(rig.channel.isOpen());
+  EXPECT_TRUE(finishedSignalled);
+  EXPECT_TRUE(worker.finished());
+  EXPECT_FALSE(rig.gate.holder()) << "the channel is free again";
+}
+
+TEST(Worker, SecondOperationIsRefusedWhileOneHoldsTheChannel) {
+  PtyPair beacon;
+  Rig rig(beacon.slavePath());
+  std::promise<void> hold;
+  PingWorker first(rig.link, &hold);
+  ASSERT_TRUE(first.start());
+  PingWorker second(rig.link);
+  EXPECT_FALSE(second.start());
+  EXPECT_NE(second.refusalMessage().find("проверка связи"), std::string::npos);
+  EXPECT_TRUE(second.shown.empty()) << "a refused operation sends and shows nothing";
+  hold.set_value();
+  EXPECT_EQ(beacon.read(9, 2s).size(), 9u);
+  beacon.write("\x01");
+  first.join();
+  ASSERT_EQ(first.shown.size(), 1u);
+  EXPECT_EQ(first.shown[0].first, kResultSuccess);
+
+  PingWorker third(rig.link);
+  EXPECT_TRUE(third.start()) << "the next operation may start once the first ended";
+  third.stopAndJoin();
+}
+
+TEST(Worker, StopEndsALongWaitPromptly) {
+  PtyPair beacon;
+  Rig rig(beacon.slavePath());
+  PingWorker worker(rig.link);
+  ASSERT_TRUE(worker.start());
+  EXPECT_EQ(beacon.read(9, 2s).size(), 9u);
+  auto start = std::chrono::steady_clock::now();
+  worker.stopAndJoin();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
+  ASSERT_EQ(worker.shown.size(), 1u);
+  EXPECT_EQ(worker.shown[0].first, kResultFailure);
+}
+
+}  // namespace
+}  // namespace orsa::link
