@@ -14,7 +14,7 @@ bool Worker::start() {
     refusal_ = channelBusyMessage(link_.gate.holder().value_or(operationName_));
     return false;
   }
-  thread_ = std::jthread([this] { threadMain(); });
+  thread_ = std::thread([this] { threadMain(); });
   return true;
 }
 
@@ -26,7 +26,7 @@ void Worker::threadMain() {
 }
 
 void Worker::requestStop() {
-  thread_.request_stop();
+  stop_.request_stop();
   pauseWake_.notify_all();
 }
 
@@ -45,11 +45,11 @@ bool Worker::connectDevice() {
 
 bool Worker::pause(std::chrono::milliseconds duration) {
   std::unique_lock lock(pauseLock_);
-  return !pauseWake_.wait_for(lock, thread_.get_stop_token(), duration, [] { return false; });
+  return !pauseWake_.wait_for(lock, stop_.get_token(), duration, [] { return false; });
 }
 
 bool Worker::waitForBytes(std::uint32_t count, std::int32_t timeoutMs) {
-  return link_.channel.waitForBytes(count, timeoutMs, thread_.get_stop_token());
+  return link_.channel.waitForBytes(count, timeoutMs, stop_.get_token());
 }
 
 }  // namespace orsa::link

@@ -73,7 +73,7 @@ class Worker {
   // Sleeps unless the operation is being stopped; false when it was.
   bool pause(std::chrono::milliseconds duration);
   bool waitForBytes(std::uint32_t count, std::int32_t timeoutMs);
-  bool stopRequested() const { return thread_.get_stop_token().stop_requested(); }
+  bool stopRequested() const { return stop_.stop_requested(); }
   SerialChannel& channel() { return link_.channel; }
 
  private:
@@ -87,7 +87,9 @@ class Worker {
   std::atomic<bool> finished_{false};
   std::mutex pauseLock_;
   std::condition_variable_any pauseWake_;
-  std::jthread thread_;
+  // Separate from the thread object, which is still being assigned when the thread starts.
+  std::stop_source stop_;
+  std::thread thread_;
 };
 
 }  // namespace orsa::link

@@ -1,0 +1,38 @@
+#include "cli/CliContext.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "link/LinuxSerialPortMap.h"
+
+namespace orsa::cli {
+
+CliContext::CliContext(GlobalOptions options, std::ostream& outStream, std::ostream& errStream,
+                       std::unique_ptr<link::SerialPortMap> portMap)
+    : out(outStream),
+      err(errStream),
+      host(options.port ? link::PortChoice{false, *options.port} : link::PortChoice{}),
+      portMap_(portMap ? std::move(portMap) : std::make_unique<link::LinuxSerialPortMap>()),
+      interactive_(&errStream == &std::cerr && isatty(STDERR_FILENO)) {
+  if (options.trace) {
+    channel.setTraceSink([this](link::SerialChannel::Direction direction, std::span<const std::uint8_t> bytes) {
+      err << (direction == link::SerialChannel::Direction::Sent ? "-> " : "<- ") << hexBytes(bytes.data(), bytes.size())
+          << '\n';
+    });
+  }
+}
+
+std::string hexBytes(const std::uint8_t* bytes, std::size_t count) {
+  std::string text;
+  text.reserve(count * 3);
+  char digits[4];
+  for (std::size_t i = 0; i < count; ++i) {
+    std::snprintf(digits, sizeof digits, i == 0 ? "%02x" : " %02x", bytes[i]);
+    text += digits;
+  }
+  return text;
+}
+
+}  // namespace orsa::cli

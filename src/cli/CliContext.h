@@ -1,0 +1,46 @@
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "link/ChannelGate.h"
+#include "link/SerialChannel.h"
+#include "link/SerialPortMap.h"
+#include "link/Worker.h"
+#include "link/WorkerHost.h"
+
+namespace orsa::cli {
+
+struct GlobalOptions {
+  std::optional<std::string> port;  // a manual port, like clearing "Определить порт автоматически"
+  bool trace = false;               // every frame and reply as hex on standard error
+};
+
+// What every command works with: the channel, the port map, the host and the output streams.
+class CliContext {
+ public:
+  CliContext(GlobalOptions options, std::ostream& out, std::ostream& err,
+             std::unique_ptr<link::SerialPortMap> portMap = nullptr);
+
+  link::DeviceLink deviceLink() { return {channel, *portMap_, gate, host}; }
+  const link::SerialPortMap& portMap() const { return *portMap_; }
+  // True when standard error is a terminal, so progress bars may redraw a line.
+  bool interactive() const { return interactive_; }
+
+  std::ostream& out;
+  std::ostream& err;
+  link::SerialChannel channel;
+  link::ChannelGate gate;
+  link::DirectWorkerHost host;
+
+ private:
+  std::unique_ptr<link::SerialPortMap> portMap_;
+  bool interactive_;
+};
+
+// "01 c0 02 08"
+std::string hexBytes(const std::uint8_t* bytes, std::size_t count);
+
+}  // namespace orsa::cli

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <span>
+
+#include "cli/Arguments.h"
+#include "cli/CliContext.h"
+
+namespace orsa::cli {
+
+// One orsactl command. Each lives in its own file; the table in Commands.cpp lists them.
+struct Command {
+  const char* name;
+  const char* usage;    // the words after the name
+  const char* summary;  // one line for --help
+  int (*run)(CliContext& context, Arguments& arguments);
+};
+
+std::span<const Command> commands();
+
+int runPorts(CliContext& context, Arguments& arguments);
+int runRaw(CliContext& context, Arguments& arguments);
+
+}  // namespace orsa::cli

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/SerialPortMap.h"
+
+namespace orsa::cli {
+
+// The whole tool behind main(): parses the global options, runs one command, returns the exit status.
+int runOrsactl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               std::unique_ptr<link::SerialPortMap> portMap = nullptr);
+
+}  // namespace orsa::cli
