@@ -19,5 +19,6 @@ std::span<const Command> commands();
 
 int runPorts(CliContext& context, Arguments& arguments);
 int runRaw(CliContext& context, Arguments& arguments);
+int runFirmware(CliContext& context, Arguments& arguments);
 
 }  // namespace orsa::cli

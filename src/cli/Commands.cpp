@@ -7,6 +7,8 @@ std::span<const Command> commands() {
       {"ports", "[--json]", "list the serial ports that open; the automatic choice is marked", runPorts},
       {"raw", "TYPE PARAM [HEXDATA] [--expect N] [--timeout MS]",
        "send one command frame and print the reply as hex and as text", runRaw},
+      {"firmware", "FILE.fmw", "replace the beacon's firmware (\".fmw\" is appended unless the name holds it)",
+       runFirmware},
   };
   return table;
 }

@@ -1,0 +1,91 @@
+#include "firmware/MCUpdateThread.h"
+
+#include <algorithm>
+#include <fstream>
+#include <limits>
+#include <vector>
+
+namespace orsa::firmware {
+
+namespace {
+
+constexpr const char* kFileError = "Ошибка открытия файла прошивки";
+constexpr const char* kEraseError = "Ошибка на этапе очистки FLASH";
+constexpr const char* kWriteError = "Ошибка во время записи прошивки";
+constexpr const char* kSuccess = "Прошивка успешно обновлена";
+
+// Largest payload whose last address still fits the 32-bit parameter.
+constexpr std::uint64_t kMaxPayload = std::numeric_limits<std::uint32_t>::max() - MCUpdateThread::kFlashBase;
+
+}  // namespace
+
+MCUpdateThread::MCUpdateThread(link::DeviceLink link, Callbacks callbacks)
+    : Worker(link, "обновление прошивки"), callbacks_(std::move(callbacks)) {}
+
+std::string firmwareFileName(const std::string& chosen) {
+  if (chosen.find(".fmw") != std::string::npos) return chosen;
+  return chosen + ".fmw";
+}
+
+void MCUpdateThread::finish(std::int32_t code, const char* text) {
+  resultCode = code;
+  messageText = text;
+  if (callbacks_.showResult) synchronize([this] { callbacks_.showResult(*this); });
+}
+
+void MCUpdateThread::run() {
+  if (!connectDevice()) {
+    finish(link::kResultFailure, link::kNotConnectedMessage);
+    channel().close();
+    return;
+  }
+
+  std::ifstream file(firmwarePath, std::ios::binary);
+  std::uint64_t fileLength = 0;
+  if (file) {
+    file.seekg(0, std::ios::end);
+    auto end = file.tellg();
+    fileLength = end < 0 ? 0 : static_cast<std::uint64_t>(end);
+  }
+  // A file without a whole header has no payload at all: nothing of it may reach the beacon.
+  if (!file || fileLength < kHeaderSize || fileLength - kHeaderSize > kMaxPayload) {
+    finish(link::kResultFailure, kFileError);
+    return;
+  }
+
+  channel().sendCommand(link::CommandType::EraseFirmware, 0);
+  if (!waitForBytes(1, kReplyTimeoutMs)) {
+    finish(link::kResultFailure, kEraseError);
+    return;
+  }
+
+  const auto payloadLength = static_cast<std::uint32_t>(fileLength - kHeaderSize);
+  progressMax = static_cast<std::int32_t>(std::min<std::uint64_t>(payloadLength, std::numeric_limits<std::int32_t>::max()));
+  std::uint32_t remaining = payloadLength;
+  std::uint32_t offset = 0;
+  std::vector<char> block(kBlockSize);
+  // The block step runs at least once: an empty payload still sends one empty block.
+  do {
+    const std::uint32_t length = std::min(remaining, kBlockSize);
+    file.seekg(static_cast<std::streamoff>(kHeaderSize + offset));
+    file.read(block.data(), length);
+    if (static_cast<std::uint32_t>(file.gcount()) != length) {
+      // The file changed under us; sending what was not read would flash garbage.
+      finish(link::kResultFailure, kFileError);
+      return;
+    }
+    channel().sendCommand(link::CommandType::WriteFirmwareBlock, kFlashBase + offset, length, block.data());
+    if (!waitForBytes(1, kReplyTimeoutMs)) {
+      finish(link::kResultFailure, kWriteError);
+      return;
+    }
+    remaining -= length;
+    offset += length;
+    progressPosition = static_cast<std::int32_t>(std::min<std::uint64_t>(offset, std::numeric_limits<std::int32_t>::max()));
+    if (callbacks_.showProgress) synchronize([this] { callbacks_.showProgress(*this); });
+  } while (remaining != 0);
+
+  finish(link::kResultSuccess, kSuccess);
+}
+
+}  // namespace orsa::firmware
