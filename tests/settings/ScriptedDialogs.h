@@ -1,0 +1,37 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "settings/SettingsDialogs.h"
+
+namespace orsa::settings::test {
+
+// Answers questions from a script and records every call in order, as "ask:<title>:<text>",
+// "notify:<title>:<text>", "section:<n>" and "page:<n>".
+class ScriptedDialogs : public SettingsDialogs {
+public:
+    std::deque<bool> answers;
+    std::vector<std::string> calls;
+
+    bool askYesNo(const std::string& text, const std::string& title) override {
+        calls.push_back("ask:" + title + ":" + text);
+        if (answers.empty()) {
+            unexpected = true;
+            return false;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void notify(const std::string& text, const std::string& title) override {
+        calls.push_back("notify:" + title + ":" + text);
+    }
+    void showSection(int section) override { calls.push_back("section:" + std::to_string(section)); }
+    void showPage(int page) override { calls.push_back("page:" + std::to_string(page)); }
+
+    bool unexpected = false;  // a question came that the script had no answer for
+};
+
+}  // namespace orsa::settings::test
