@@ -1,0 +1,36 @@
+#include "AppOptions.h"
+
+#include <QCommandLineParser>
+
+namespace orsa::app {
+
+AppOptions AppOptions::parse(const QStringList& arguments, QString* error) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Конфигуратор маяков ОРСА"));
+  const QCommandLineOption service(QStringLiteral("service"),
+                                   QStringLiteral("Show the file, command and engineering entries."));
+  const QCommandLineOption demo(QStringLiteral("demo"),
+                                QStringLiteral("Work with a simulated beacon inside the program."));
+  const QCommandLineOption shots(QStringLiteral("screenshot-dir"),
+                                 QStringLiteral("Render every page to PNG files in <dir> and exit."),
+                                 QStringLiteral("dir"));
+  parser.addOptions({service, demo, shots});
+  parser.addHelpOption();
+
+  AppOptions options;
+  if (!parser.parse(arguments)) {
+    if (error != nullptr) {
+      *error = parser.errorText();
+    }
+    return options;
+  }
+  if (parser.isSet(QStringLiteral("help")) && error != nullptr) {
+    *error = parser.helpText();
+  }
+  options.service = parser.isSet(service);
+  options.demo = parser.isSet(demo);
+  options.screenshotDir = parser.value(shots);
+  return options;
+}
+
+}  // namespace orsa::app

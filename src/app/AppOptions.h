@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace orsa::app {
+
+// What the command line asks of this run.
+struct AppOptions {
+  bool service = false;     // show the hidden file, command and engineering entries
+  bool demo = false;        // talk to an in-process simulated beacon
+  QString screenshotDir;    // render the windows to PNG files there, then exit
+
+  // Unknown arguments are left to Qt; `error` tells about a bad one of ours.
+  static AppOptions parse(const QStringList& arguments, QString* error);
+};
+
+}  // namespace orsa::app

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QWidget>
+
+namespace orsa::app {
+
+// Page 1: time zone, main contact time, coordinate format, data delivery and
+// the additional Wialon server.
+class MainSettingsPage : public QWidget {
+  Q_OBJECT
+ public:
+  explicit MainSettingsPage(QWidget* parent);
+
+  static QStringList timeZoneItems();
+};
+
+}  // namespace orsa::app

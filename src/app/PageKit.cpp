@@ -1,0 +1,90 @@
+#include "PageKit.h"
+
+#include "HelpMemo.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace orsa::app::kit {
+namespace {
+
+constexpr int kLineHeight = 21;
+
+}  // namespace
+
+QGroupBox* group(QWidget* page, const QString& caption, const QRect& at) {
+  auto* box = new QGroupBox(caption, page);
+  box->setGeometry(at);
+  return box;
+}
+
+QLabel* label(QWidget* parent, const QString& text, QPoint at) {
+  auto* l = new QLabel(text, parent);
+  l->adjustSize();
+  l->move(at);
+  return l;
+}
+
+QComboBox* list(QWidget* parent, const QString& name, const QStringList& items, const QRect& at,
+                int selected) {
+  auto* combo = new QComboBox(parent);
+  combo->setObjectName(name);
+  combo->addItems(items);
+  combo->setCurrentIndex(selected);
+  combo->setMaxVisibleItems(16);
+  combo->setGeometry(at.x(), at.y(), at.width(), kLineHeight);
+  return combo;
+}
+
+QLineEdit* edit(QWidget* parent, const QString& name, const QRect& at, const QString& text,
+                int maxLength) {
+  auto* e = new QLineEdit(text, parent);
+  e->setObjectName(name);
+  e->setMaxLength(maxLength);
+  e->setGeometry(at.x(), at.y(), at.width(), kLineHeight);
+  return e;
+}
+
+QRadioButton* radio(QWidget* parent, const QString& name, const QString& text, const QRect& at,
+                    bool checked) {
+  auto* r = new QRadioButton(text, parent);
+  r->setObjectName(name);
+  r->setGeometry(at);
+  r->setChecked(checked);
+  return r;
+}
+
+QCheckBox* check(QWidget* parent, const QString& name, const QString& text, const QRect& at) {
+  auto* c = new QCheckBox(text, parent);
+  c->setObjectName(name);
+  c->setGeometry(at);
+  return c;
+}
+
+HelpMemo* memo(QWidget* parent, const QString& name, const QString& text, const QRect& at) {
+  auto* m = new HelpMemo(name, text, parent);
+  m->setGeometry(at);
+  return m;
+}
+
+QStringList twoDigitItems(int last) {
+  QStringList items;
+  for (int i = 0; i <= last; ++i) {
+    items << QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+  }
+  return items;
+}
+
+QStringList numberItems(int first, int last) {
+  QStringList items;
+  for (int i = first; i <= last; ++i) {
+    items << QString::number(i);
+  }
+  return items;
+}
+
+}  // namespace orsa::app::kit

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QGroupBox>
+#include <QStringList>
+
+class QCheckBox;
+class QComboBox;
+
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QWidget;
+
+namespace orsa::app {
+
+class HelpMemo;
+
+// Small builders shared by the settings pages, which place their controls
+// at fixed positions like the rest of the fixed-size window.
+namespace kit {
+
+// A beacon settings slot holds at most this many characters.
+inline constexpr int kSlotTextMax = 31;
+
+QGroupBox* group(QWidget* page, const QString& caption, const QRect& at);
+QLabel* label(QWidget* parent, const QString& text, QPoint at);
+// Drop-down list that accepts only its items.
+QComboBox* list(QWidget* parent, const QString& name, const QStringList& items, const QRect& at,
+                int selected);
+QLineEdit* edit(QWidget* parent, const QString& name, const QRect& at, const QString& text,
+                int maxLength);
+QRadioButton* radio(QWidget* parent, const QString& name, const QString& text, const QRect& at,
+                    bool checked = false);
+QCheckBox* check(QWidget* parent, const QString& name, const QString& text, const QRect& at);
+HelpMemo* memo(QWidget* parent, const QString& name, const QString& text, const QRect& at);
+
+// "00", "01", ... up to `last`, as the hour and minute lists show them.
+QStringList twoDigitItems(int last);
+// Plain decimal numbers from `first` to `last`.
+QStringList numberItems(int first, int last);
+
+}  // namespace kit
+}  // namespace orsa::app

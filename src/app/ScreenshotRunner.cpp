@@ -1,0 +1,65 @@
+#include "ScreenshotRunner.h"
+
+#include "SectionColumn.h"
+#include "TForm1.h"
+#include "TForm3.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QPixmap>
+#include <QTimer>
+
+#include <utility>
+
+namespace orsa::app {
+namespace {
+
+// Lets the window system map and paint what was just shown; bounded so a
+// stuck display cannot hold the run.
+void settle() {
+  QEventLoop loop;
+  QTimer::singleShot(150, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+}  // namespace
+
+ScreenshotRunner::ScreenshotRunner(TForm1& form1, QString directory)
+    : form1_(form1), directory_(std::move(directory)) {}
+
+bool ScreenshotRunner::save(QWidget& widget, const QString& name) {
+  const QPixmap shot = widget.grab();
+  return shot.save(QDir(directory_).filePath(name), "PNG");
+}
+
+bool ScreenshotRunner::run() {
+  if (!QDir().mkpath(directory_)) {
+    return false;
+  }
+  bool ok = true;
+  form1_.show();
+  settle();
+  for (int section = 1; section < SectionColumn::kSections; ++section) {
+    form1_.selectSection(section);
+    settle();
+    ok = save(form1_, QStringLiteral("form1-section%1.png").arg(section)) && ok;
+  }
+  // The summary section is reachable only with the service entries shown.
+  form1_.revealServiceEntries();
+  form1_.selectSection(SectionColumn::kSections);
+  settle();
+  ok = save(form1_, QStringLiteral("form1-section9-service.png")) && ok;
+  form1_.selectSection(1);
+
+  if (TForm3* progress = form1_.form3()) {
+    progress->showWithCaption(QStringLiteral("Чтение настроек..."));
+    progress->setProgress(29, 12);
+    settle();
+    ok = save(*progress, QStringLiteral("form3-progress.png")) && ok;
+    progress->hide();
+  }
+  return ok;
+}
+
+}  // namespace orsa::app

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace orsa::app {
+
+class TForm1;
+
+// Brings every section of the main window forward in turn, and the progress
+// window, and saves what the screen shows as PNG files.
+class ScreenshotRunner : public QObject {
+  Q_OBJECT
+ public:
+  ScreenshotRunner(TForm1& form1, QString directory);
+
+  // Renders all pictures; false when a file could not be written.
+  bool run();
+
+ private:
+  bool save(QWidget& widget, const QString& name);
+
+  TForm1& form1_;
+  QString directory_;
+};
+
+}  // namespace orsa::app

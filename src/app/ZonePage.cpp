@@ -1,0 +1,40 @@
+#include "ZonePage.h"
+
+#include "KeyFilter.h"
+#include "PageKit.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+
+namespace orsa::app {
+
+ZonePage::ZonePage(QWidget* parent) : QWidget(parent) {
+  auto* zone = kit::group(this, QStringLiteral("Контроль выхода из зоны охраны"), {8, 46, 500, 400});
+  kit::label(zone, QStringLiteral("Выберите режим контроля:"), {16, 33});
+  kit::list(zone, QStringLiteral("ComboBox18"),
+            {QStringLiteral("Контроль отключен"), QStringLiteral("Режим 1"),
+             QStringLiteral("Режим 2"), QStringLiteral("Режим 3")},
+            {270, 30, 160, 0}, 0);
+  kit::label(zone, QStringLiteral("Задайте диаметр зоны охраны (1-999 км)"), {16, 63});
+  auto* diameter = kit::edit(zone, QStringLiteral("Edit6"), {270, 60, 60, 0}, QStringLiteral("1"), 3);
+  KeyFilter::install(diameter, QStringLiteral("0123456789"));
+  kit::memo(zone, QStringLiteral("Memo22"),
+            QStringLiteral(
+                "Зона охраны - это круг заданного диаметра, центром которого становится "
+                "место первого определения координат после включения функции. Выход из "
+                "зоны проверяется только во время основного сеанса связи, один раз в "
+                "сутки, поэтому тревожное сообщение приходит не сразу после перемещения "
+                "устройства."),
+            {16, 96, 468, 94});
+  kit::memo(zone, QStringLiteral("Memo23"),
+            QStringLiteral(
+                "Режим 1: при выходе из зоны устройство присылает тревожное сообщение и "
+                "отключает контроль в последующие дни.\n"
+                "Режим 2: при выходе из зоны устройство присылает тревожное сообщение и "
+                "продолжает контроль в последующие дни.\n"
+                "Режим 3: при выходе из зоны устройство присылает тревожное сообщение, а "
+                "текущее местоположение становится новым центром зоны охраны."),
+            {16, 200, 468, 130});
+}
+
+}  // namespace orsa::app

@@ -1,0 +1,48 @@
+#include "AppOptions.h"
+#include "QtDialogService.h"
+#include "ScreenshotRunner.h"
+#include "TForm1.h"
+#include "TForm2.h"
+#include "TForm3.h"
+#include "TForm4.h"
+#include "TForm5.h"
+#include "TForm6.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Конфигуратор"));
+  QApplication::setStyle(QStringLiteral("Fusion"));
+
+  QString error;
+  const orsa::app::AppOptions options = orsa::app::AppOptions::parse(app.arguments(), &error);
+  if (!error.isEmpty()) {
+    QTextStream(stderr) << error << '\n';
+    return 2;
+  }
+
+  orsa::app::QtDialogService dialogs;
+  orsa::app::TForm1 form1(dialogs);
+  orsa::app::TForm2 form2;
+  orsa::app::TForm3 form3(&form1);
+  orsa::app::TForm4 form4;
+  orsa::app::TForm5 form5;
+  orsa::app::TForm6 form6;
+  form1.attachWindows(&form2, &form3, &form4, &form5, &form6);
+  if (options.service) {
+    form1.revealServiceEntries();
+  }
+
+  if (!options.screenshotDir.isEmpty()) {
+    orsa::app::ScreenshotRunner shots(form1, options.screenshotDir);
+    return shots.run() ? 0 : 1;
+  }
+
+  QObject::connect(&form1, &orsa::app::TForm1::closed, &app, &QApplication::quit);
+  form1.show();
+  return QApplication::exec();
+}
