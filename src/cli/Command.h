@@ -20,5 +20,7 @@ std::span<const Command> commands();
 int runPorts(CliContext& context, Arguments& arguments);
 int runRaw(CliContext& context, Arguments& arguments);
 int runFirmware(CliContext& context, Arguments& arguments);
+int runShow(CliContext& context, Arguments& arguments);
+int runDefaults(CliContext& context, Arguments& arguments);
 
 }  // namespace orsa::cli

@@ -7,6 +7,9 @@ std::span<const Command> commands() {
       {"ports", "[--json]", "list the serial ports that open; the automatic choice is marked", runPorts},
       {"raw", "TYPE PARAM [HEXDATA] [--expect N] [--timeout MS]",
        "send one command frame and print the reply as hex and as text", runRaw},
+      {"show", "FILE.cfg [--json]", "decode a settings file (or a JSON settings file)", runShow},
+      {"defaults", "[--json] [--save FILE]", "the factory settings; --save writes FILE.cfg, or JSON for FILE.json",
+       runDefaults},
       {"firmware", "FILE.fmw", "replace the beacon's firmware (\".fmw\" is appended unless the name holds it)",
        runFirmware},
   };

@@ -1,0 +1,47 @@
+#include "cli/SettingsInput.h"
+
+#include <stdexcept>
+
+#include "cli/AtomicFile.h"
+#include "cli/SettingsJson.h"
+#include "settings/SettingsFile.h"
+
+namespace orsa::cli {
+
+namespace {
+
+constexpr std::size_t kMaxJsonBytes = 64 * 1024;
+
+bool endsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+}  // namespace
+
+std::vector<settings::SlotId> loadSettingsInput(const std::string& path, settings::SettingsRecord& record) {
+  if (endsWith(path, ".json")) {
+    const std::string text = readSmallFile(path, kMaxJsonBytes);
+    if (text.empty()) throw std::runtime_error(path + " is empty");
+    settings::SettingsRecord updated = record;
+    try {
+      auto named = applyJson(text, updated);
+      record = updated;
+      return named;
+    } catch (const std::runtime_error& error) {
+      throw std::runtime_error(path + ": " + error.what());
+    }
+  }
+  const std::string bytes = readSmallFile(path, settings::SettingsFile::kSize);
+  if (bytes.size() != settings::SettingsFile::kSize) {
+    throw std::runtime_error(path + " holds " + std::to_string(bytes.size()) + " bytes; a settings file has exactly " +
+                             std::to_string(settings::SettingsFile::kSize));
+  }
+  if (bytes[0] != 1 || bytes[1] != 1 || bytes[2] != 1) {
+    throw std::runtime_error(path + " is not a settings file (it does not start with the bytes 1, 1, 1)");
+  }
+  settings::SettingsFile::decodeInto(
+      {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, record);
+  return fileSlots();
+}
+
+}  // namespace orsa::cli

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "settings/SettingsRecord.h"
+
+namespace orsa::cli {
+
+// Loads a settings file given on the command line into the record: a 118-byte .cfg image, or a
+// JSON object of slot texts when the name ends in ".json". Missing, empty, short, oversized and
+// malformed files are refused (std::runtime_error) with the reason; the record is then untouched.
+// Returns the slots the file set.
+std::vector<settings::SlotId> loadSettingsInput(const std::string& path, settings::SettingsRecord& record);
+
+}  // namespace orsa::cli
