@@ -1,0 +1,140 @@
+#include "cli/Orsactl.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "sim/SimulatedBeacon.h"
+
+namespace orsa::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MapWith final : public link::SerialPortMap {
+ public:
+  explicit MapWith(std::vector<Entry> entries) : entries_(std::move(entries)) {}
+  std::vector<Entry> entries() const override { return entries_; }
+  std::string candidateMarker() const override { return "cdc_acm"; }
+
+ private:
+  std::vector<Entry> entries_;
+};
+
+struct ToolRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class Orsactl : public ::testing::Test {
+ protected:
+  void TearDown() override { fs::remove_all(dir); }
+
+  // Runs the tool with the simulated beacon as the one USB serial device, so the automatic choice finds it.
+  ToolRun run(std::vector<std::string> args, bool beaconPresent = true) {
+    std::ostringstream out, err;
+    std::vector<link::SerialPortMap::Entry> entries;
+    if (beaconPresent) entries.push_back({"cdc_acm", beacon.portPath()});
+    int status = runOrsactl(args, out, err, std::make_unique<MapWith>(entries));
+    return {status, out.str(), err.str()};
+  }
+  std::string file(const std::string& name) {
+    fs::create_directories(dir);
+    return (dir / name).string();
+  }
+
+  sim::SimulatedBeacon beacon;
+  fs::path dir = fs::temp_directory_path() / ("orsactl-test-" + std::to_string(::getpid()));
+};
+
+TEST_F(Orsactl, PortsMarksTheAutomaticChoice) {
+  ToolRun text = run({"ports"});
+  EXPECT_EQ(text.status, 0);
+  EXPECT_NE(text.out.find("* " + beacon.portPath()), std::string::npos) << text.out;
+  ToolRun json = run({"ports", "--json"});
+  EXPECT_NE(json.out.find("{\"port\": \"" + beacon.portPath() + "\", \"automatic\": true}"), std::string::npos) << json.out;
+  ToolRun none = run({"ports"}, false);
+  EXPECT_NE(none.out.find("no automatic choice"), std::string::npos);
+}
+
+TEST_F(Orsactl, RawSendsOneFrameAndPrintsTheReply) {
+  beacon.setSettingsCell(0x080807E0, "866104023456789");
+  ToolRun raw = run({"--trace", "raw", "1", "0x080807E0", "--expect", "32"});
+  EXPECT_EQ(raw.status, 0) << raw.err;
+  EXPECT_NE(raw.out.find("reply (32 bytes): 38 36 36"), std::string::npos) << raw.out;
+  EXPECT_NE(raw.out.find("text: 866104023456789\\x00"), std::string::npos) << raw.out;
+  EXPECT_NE(raw.err.find("-> 01 e0 07 08 08 00 00 00 00"), std::string::npos) << raw.err;
+  auto trace = beacon.trace();
+  ASSERT_EQ(trace.size(), 1u);
+  EXPECT_EQ(trace[0].parameter, 0x080807E0u);
+
+  ToolRun data = run({"--port", beacon.portPath(), "raw", "8", "0", "41540d0a", "--expect", "6"});
+  EXPECT_EQ(data.status, 0) << data.err;
+  EXPECT_NE(data.out.find("text: \\r\\nOK\\r\\n"), std::string::npos) << data.out;
+}
+
+TEST_F(Orsactl, ExitStatusTellsFailureUsageAndAbsence) {
+  beacon.setFaults(sim::FaultPlan().dropReply(3, 1));
+  ToolRun silent = run({"raw", "3", "0", "--expect", "1", "--timeout", "100"});
+  EXPECT_EQ(silent.status, 1);
+  EXPECT_NE(silent.err.find("no reply of 1 bytes within 100 ms"), std::string::npos) << silent.err;
+
+  ToolRun absent = run({"raw", "3", "0"}, false);
+  EXPECT_EQ(absent.status, 3);
+  EXPECT_NE(absent.err.find("Устройство не подключено"), std::string::npos);
+
+  EXPECT_EQ(run({"raw", "300", "0"}).status, 2);
+  EXPECT_EQ(run({"raw", "3", "0", "zz"}).status, 2);
+  EXPECT_EQ(run({"raw", "8", "0", std::string(5002, 'a')}).status, 2) << "more data than a frame holds";
+  EXPECT_EQ(run({"frobnicate"}).status, 2);
+  EXPECT_EQ(run({}).status, 2);
+  EXPECT_EQ(run({"--help"}).status, 0);
+}
+
+TEST_F(Orsactl, FirmwareFlashesThePayload) {
+  const std::string image = file("update.fmw");
+  std::ofstream(image, std::ios::binary) << std::string(15, 'H') << std::string(3000, 'P');
+  ToolRun flashed = run({"firmware", file("update")});
+  EXPECT_EQ(flashed.status, 0) << flashed.err;
+  EXPECT_NE(flashed.out.find("Прошивка успешно обновлена"), std::string::npos);
+  EXPECT_EQ(beacon.flashImage(3000), std::vector<std::uint8_t>(3000, 'P'));
+
+  ToolRun missing = run({"firmware", file("nothing.fmw")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("Ошибка открытия файла прошивки"), std::string::npos);
+  EXPECT_EQ(run({"firmware", image}, false).status, 3);
+}
+
+TEST_F(Orsactl, SettingsFilesAreCheckedBeforeUse) {
+  const std::string saved = file("factory.cfg");
+  ASSERT_EQ(run({"defaults", "--save", saved}).status, 0);
+  EXPECT_EQ(fs::file_size(saved), 118u);
+  ToolRun shown = run({"show", saved, "--json"});
+  EXPECT_EQ(shown.status, 0);
+  EXPECT_NE(shown.out.find("\"ZoneControl\": \"0 001\""), std::string::npos) << shown.out;
+  EXPECT_EQ(shown.out.find("WialonHost"), std::string::npos) << "the file does not hold the additional server";
+
+  std::ofstream(file("short.cfg"), std::ios::binary) << std::string(50, '\1');
+  std::ofstream(file("long.cfg"), std::ios::binary) << std::string(119, '\1');
+  std::ofstream(file("empty.cfg"), std::ios::binary);
+  std::ofstream(file("bad.json")) << "{\"OwnerPhone\": ";
+  for (const char* name : {"short.cfg", "long.cfg", "empty.cfg", "missing.cfg", "bad.json"}) {
+    ToolRun refused = run({"show", file(name)});
+    EXPECT_EQ(refused.status, 1) << name;
+    EXPECT_FALSE(refused.err.empty()) << name;
+  }
+
+  ToolRun noFolder = run({"defaults", "--save", (dir / "no" / "such" / "x.cfg").string()});
+  EXPECT_EQ(noFolder.status, 1);
+  EXPECT_NE(noFolder.err.find("Ошибка открытия файла"), std::string::npos) << noFolder.err;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << "no temporary file is left behind";
+  }
+}
+
+}  // namespace
+}  // namespace orsa::cli
