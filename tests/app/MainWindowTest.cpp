@@ -1,0 +1,218 @@
+#include "CommandBar.h"
+#include "ExitLabel.h"
+#include "PictureButton.h"
+#include "ScriptedDialogService.h"
+#include "SectionLabel.h"
+#include "TForm1.h"
+#include "UiColors.h"
+
+#include <QEnterEvent>
+#include <QFontInfo>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace orsa::app {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  SectionLabel* label(int n) {
+    auto* l = form.findChild<SectionLabel*>(QStringLiteral("Label%1").arg(n));
+    EXPECT_NE(l, nullptr) << "Label" << n;
+    return l;
+  }
+  PictureButton* button(const char* name) {
+    auto* b = form.findChild<PictureButton*>(QString::fromLatin1(name));
+    EXPECT_NE(b, nullptr) << name;
+    return b;
+  }
+  static QColor text(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
+  static QColor back(const QWidget* w) { return w->palette().color(QPalette::Window); }
+  static void enter(QWidget* w) {
+    QEnterEvent event(QPointF(5, 5), QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)));
+    QApplication::sendEvent(w, &event);
+  }
+  static void leave(QWidget* w) {
+    QEvent event(QEvent::Leave);
+    QApplication::sendEvent(w, &event);
+  }
+  void expectOnlySelected(int selected) {
+    for (int n = 1; n <= 8; ++n) {
+      SCOPED_TRACE(n);
+      if (n == selected) {
+        EXPECT_EQ(text(label(n)), colors::nearWhite());
+        EXPECT_EQ(back(label(n)), colors::steelBlue());
+      } else {
+        EXPECT_EQ(text(label(n)), colors::steelBlue());
+        EXPECT_EQ(back(label(n)), colors::nearWhite());
+      }
+    }
+  }
+
+  test::ScriptedDialogService dialogs;
+  TForm1 form{dialogs};
+};
+
+TEST_F(MainWindowTest, StartsOnTheFirstSectionWithTheShellColours) {
+  EXPECT_EQ(form.size(), QSize(748, 576));
+  EXPECT_EQ(form.windowTitle(), QStringLiteral("Конфигуратор"));
+  EXPECT_EQ(form.currentSection(), 1);
+  EXPECT_EQ(form.pageControl()->currentIndex(), 0);
+  EXPECT_EQ(form.pageControl()->count(), 9);
+  expectOnlySelected(1);
+  EXPECT_EQ(form.palette().color(QPalette::Window), colors::formWhite());
+
+  const QStringList captions = {
+      QStringLiteral("ТЕЛЕФОН ВЛАДЕЛЬЦА\nИ PIN-код"),
+      QStringLiteral("ОСНОВНЫЕ\nНАСТРОЙКИ"),
+      QStringLiteral("ЧАСТОТА ВЫХОДА\nНА СВЯЗЬ"),
+      QStringLiteral("ОХРАНА ПО ДАТЧИКУ\nДВИЖЕНИЯ"),
+      QStringLiteral("ДОПОЛНИТЕЛЬНЫЕ НАСТРОЙКИ\nДАТЧИКА ДВИЖЕНИЯ"),
+      QStringLiteral("КОНТРОЛЬ ВЫХОДА\n ИЗ ЗОНЫ ОХРАНЫ"),
+      QStringLiteral("КОНТРОЛЬ ЛИЦЕВОГО\nСЧЕТА"),
+      QStringLiteral("ОБНОВЛЕНИЕ ПРОГРАММНОГО\nОБЕСПЕЧЕНИЯ"),
+  };
+  for (int n = 1; n <= 8; ++n) {
+    EXPECT_EQ(label(n)->text(), captions[n - 1]);
+    EXPECT_TRUE(label(n)->isEnabled());
+  }
+  EXPECT_TRUE(label(9)->text().isEmpty());
+  EXPECT_FALSE(label(9)->isEnabled());
+}
+
+TEST_F(MainWindowTest, CommandButtonsCarryTheirTipsAndOnlyTheEverydayOnesShow) {
+  const struct {
+    const char* name;
+    QString tip;
+    bool shown;
+  } expected[] = {
+      {"SpeedButton3", QStringLiteral("Записать настройки в устройство"), true},
+      {"SpeedButton4", QStringLiteral("Прочитать настройки из устройства"), true},
+      {"SpeedButton5", QStringLiteral("Восстановить значения по умолчанию"), true},
+      {"SpeedButton1", QStringLiteral("Загрузить настройки из файла"), false},
+      {"SpeedButton2", QStringLiteral("Сохранить настройки в файл"), false},
+      {"SpeedButton7", QStringLiteral("Создать команду WIALON"), false},
+      {"SpeedButton8", QString(), false},
+  };
+  for (const auto& e : expected) {
+    SCOPED_TRACE(e.name);
+    PictureButton* b = button(e.name);
+    EXPECT_EQ(b->toolTip(), e.tip);
+    EXPECT_EQ(b->isHidden(), !e.shown);
+    EXPECT_EQ(b->size(), QSize(46, 46));
+    EXPECT_FALSE(b->icon().isNull());
+  }
+  EXPECT_TRUE(form.findChild<ExitLabel*>()->isHidden());
+}
+
+TEST_F(MainWindowTest, ClickingASectionSelectsItAndShowsItsPage) {
+  QTest::mouseClick(label(2), Qt::LeftButton);
+  EXPECT_EQ(form.currentSection(), 2);
+  EXPECT_EQ(form.pageControl()->currentIndex(), 1);
+  expectOnlySelected(2);
+
+  QTest::mouseClick(label(2), Qt::LeftButton);
+  EXPECT_EQ(form.pageControl()->currentIndex(), 1);
+  expectOnlySelected(2);
+
+  for (int n = 1; n <= 8; ++n) {
+    QTest::mouseClick(label(n), Qt::LeftButton);
+    EXPECT_EQ(form.pageControl()->currentIndex(), n - 1);
+    EXPECT_EQ(form.currentSection(), n);
+  }
+  QTest::mouseClick(label(5), Qt::RightButton);
+  EXPECT_EQ(form.currentSection(), 8);
+}
+
+TEST_F(MainWindowTest, TheBlankNinthStripIgnoresTheMouse) {
+  QTest::mouseClick(label(9), Qt::LeftButton);
+  EXPECT_EQ(form.currentSection(), 1);
+  EXPECT_EQ(form.pageControl()->currentIndex(), 0);
+  enter(label(9));
+  EXPECT_FALSE(label(9)->font().underline());
+}
+
+TEST_F(MainWindowTest, HoverUnderlinesAndLeavingKeepsBold) {
+  for (int n : {1, 3}) {  // selected and not selected
+    SCOPED_TRACE(n);
+    enter(label(n));
+    EXPECT_TRUE(label(n)->font().underline());
+    EXPECT_TRUE(label(n)->font().bold());
+    leave(label(n));
+    EXPECT_FALSE(label(n)->font().underline());
+    EXPECT_TRUE(label(n)->font().bold());
+  }
+  // Hover changes no colours.
+  expectOnlySelected(1);
+}
+
+TEST_F(MainWindowTest, SectionLabelsUseAnInstalledArialSubstitute) {
+  const QFontInfo info(label(1)->font());
+  EXPECT_EQ(info.family(), QStringLiteral("Liberation Sans"));
+  EXPECT_EQ(info.pixelSize(), 11);
+  EXPECT_TRUE(info.bold());
+}
+
+TEST_F(MainWindowTest, ServiceEntriesAppearOnTheShortcut) {
+  form.show();
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QTest::keyClick(&form, Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+  for (const char* name : {"SpeedButton1", "SpeedButton2", "SpeedButton7", "SpeedButton8"}) {
+    EXPECT_FALSE(button(name)->isHidden()) << name;
+  }
+  EXPECT_EQ(label(9)->text(), QStringLiteral("ТЕКУЩИЕ\nНАСТРОЙКИ"));
+  ASSERT_TRUE(label(9)->isEnabled());
+  QTest::mouseClick(label(9), Qt::LeftButton);
+  EXPECT_EQ(form.pageControl()->currentIndex(), 8);
+  expectOnlySelected(9);
+}
+
+TEST_F(MainWindowTest, HeaderMovesTheWindowWithTheLeftButtonOnly) {
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  QWidget* header = form.findChild<QWidget*>(QStringLiteral("Panel1"));
+  ASSERT_NE(header, nullptr);
+  const QPoint grab(300, 10);
+
+  auto drag = [&](Qt::MouseButton b, QPoint by) {
+    const QPoint start = header->mapToGlobal(grab);
+    QMouseEvent press(QEvent::MouseButtonPress, grab, start, b, b, Qt::NoModifier);
+    QApplication::sendEvent(header, &press);
+    QMouseEvent move(QEvent::MouseMove, grab + by, start + by, Qt::NoButton, b, Qt::NoModifier);
+    QApplication::sendEvent(header, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, grab + by, start + by, b, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(header, &release);
+  };
+
+  const QPoint before = form.pos();
+  drag(Qt::RightButton, {40, 25});
+  EXPECT_EQ(form.pos(), before);
+  drag(Qt::LeftButton, {40, 25});
+  EXPECT_EQ(form.pos(), before + QPoint(40, 25));
+}
+
+TEST_F(MainWindowTest, ExitLabelTurnsRedUnderTheMouseAndClosesTheWindow) {
+  ExitLabel* exit = form.findChild<ExitLabel*>();
+  ASSERT_NE(exit, nullptr);
+  EXPECT_EQ(exit->text(), QStringLiteral("ВЫХОД"));
+  EXPECT_EQ(text(exit), colors::headerGrey());
+  enter(exit);
+  EXPECT_EQ(text(exit), colors::hoverRed());
+  leave(exit);
+  EXPECT_EQ(text(exit), colors::headerGrey());
+
+  form.show();
+  exit->show();
+  QSignalSpy closed(&form, &TForm1::closed);
+  QTest::mouseClick(exit, Qt::LeftButton);
+  EXPECT_EQ(closed.count(), 1);
+  EXPECT_FALSE(form.isVisible());
+}
+
+}  // namespace
+}  // namespace orsa::app

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "DialogService.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace orsa::app::test {
+
+// Stands in for message boxes and file dialogs: remembers what would have
+// been shown and answers from a script, so no test ever enters a modal loop.
+class ScriptedDialogService : public DialogService {
+ public:
+  struct Shown {
+    QString text;
+    QString title;
+    Icon icon;
+    Buttons buttons;
+  };
+  struct FileAsk {
+    bool save;
+    QString initialName;
+    QString filter;
+  };
+
+  Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons) override {
+    shown.push_back({text, title, icon, buttons});
+    if (buttons == Buttons::Ok) {
+      return Answer::Ok;
+    }
+    if (answers.empty()) {
+      return Answer::No;  // an unscripted question is declined
+    }
+    const Answer next = answers.front();
+    answers.pop_front();
+    return next;
+  }
+
+  std::optional<QString> openFileName(const QString& filter) override {
+    fileAsks.push_back({false, QString(), filter});
+    return nextFile();
+  }
+
+  std::optional<QString> saveFileName(const QString& initialName, const QString& filter) override {
+    fileAsks.push_back({true, initialName, filter});
+    return nextFile();
+  }
+
+  std::deque<Answer> answers;
+  std::deque<std::optional<QString>> files;
+  std::vector<Shown> shown;
+  std::vector<FileAsk> fileAsks;
+
+ private:
+  std::optional<QString> nextFile() {
+    if (files.empty()) {
+      return std::nullopt;
+    }
+    auto next = files.front();
+    files.pop_front();
+    return next;
+  }
+};
+
+}  // namespace orsa::app::test
