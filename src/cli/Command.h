@@ -21,6 +21,8 @@ int runPorts(CliContext& context, Arguments& arguments);
 int runRaw(CliContext& context, Arguments& arguments);
 int runFirmware(CliContext& context, Arguments& arguments);
 int runShow(CliContext& context, Arguments& arguments);
+int runRead(CliContext& context, Arguments& arguments);
+int runWrite(CliContext& context, Arguments& arguments);
 int runDefaults(CliContext& context, Arguments& arguments);
 
 }  // namespace orsa::cli
