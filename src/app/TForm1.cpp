@@ -3,7 +3,9 @@
 #include "BalancePage.h"
 #include "CommandBar.h"
 #include "ContactPage.h"
+#include "DeviceSession.h"
 #include "ExitLabel.h"
+#include "FirmwareCommands.h"
 #include "FirmwarePage.h"
 #include "HeaderPanel.h"
 #include "HelpMemo.h"
@@ -14,14 +16,18 @@
 #include "PictureButton.h"
 #include "PortPanel.h"
 #include "SectionColumn.h"
+#include "SettingsCommands.h"
 #include "SummaryPage.h"
 #include "TForm2.h"
 #include "TForm4.h"
 #include "UiColors.h"
 #include "UiFonts.h"
 #include "ZonePage.h"
+#include "link/SerialPortMap.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QScreen>
 #include <QShortcut>
@@ -49,10 +55,11 @@ void paintWhite(QWidget* widget) {
 
 }  // namespace
 
-TForm1::TForm1(DialogService& dialogs)
+TForm1::TForm1(DialogService& dialogs, std::unique_ptr<link::SerialPortMap> portMap)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      dialogs_(dialogs) {
+      dialogs_(dialogs),
+      session_(std::make_unique<DeviceSession>(std::move(portMap))) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Конфигуратор"));
   setFixedSize(kClientWidth, kClientHeight);
@@ -77,15 +84,70 @@ TForm1::TForm1(DialogService& dialogs)
           &TForm1::openEngineeringAccess);
   auto* serviceShortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+E")), this);
   connect(serviceShortcut, &QShortcut::activated, this, &TForm1::revealServiceEntries);
+  settings_ = std::make_unique<SettingsCommands>(*this, *session_, dialogs_);
+  firmware_ = std::make_unique<FirmwareCommands>(*this, *session_, dialogs_);
+  connectCommands();
 
-  // Set-up as the window comes up: first page, captions, looks, help texts.
+  // Set-up as the window comes up: first page, captions, looks, help texts,
+  // the port list, and the factory settings on the pages.
   pages_->setCurrentIndex(0);
   sections_->setCaptions();
   sections_->select(1);
   justifyHelpTexts();
+  ports_->setPortLister([this] {
+    QStringList ports = session_->openablePorts();
+    if (!demoPort_.isEmpty()) {
+      ports.prepend(demoPort_);
+    }
+    return ports;
+  });
+  ports_->refill();
+  publishPortChoice();
+  settings_->restoreDefaults();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() { stopOperations(); }
+
+void TForm1::connectCommands() {
+  connect(commands_->readButton(), &PictureButton::clicked, settings_.get(), &SettingsCommands::read);
+  connect(commands_->writeButton(), &PictureButton::clicked, settings_.get(),
+          &SettingsCommands::write);
+  connect(commands_->defaultsButton(), &PictureButton::clicked, settings_.get(),
+          &SettingsCommands::restoreDefaults);
+  connect(commands_->loadButton(), &PictureButton::clicked, settings_.get(), &SettingsCommands::load);
+  connect(commands_->saveButton(), &PictureButton::clicked, settings_.get(), &SettingsCommands::save);
+  if (auto* update = findChild<PictureButton*>(QStringLiteral("SpeedButton6"))) {
+    connect(update, &PictureButton::clicked, firmware_.get(), &FirmwareCommands::update);
+  }
+  // Workers read the port choice from their own threads; they get a copy
+  // that follows the controls.
+  connect(ports_->autoCheckBox(), &QCheckBox::toggled, this, &TForm1::publishPortChoice);
+  connect(ports_->portList(), &QComboBox::currentTextChanged, this, &TForm1::publishPortChoice);
+}
+
+void TForm1::publishPortChoice() {
+  session_->host.setPortChoice({ports_->automatic(), ports_->portText().toStdString()});
+}
+
+void TForm1::enterDemoMode(const QString& port) {
+  demoPort_ = port;
+  setWindowTitle(QStringLiteral("Конфигуратор — демонстрация (имитатор маяка)"));
+  ports_->setAutomatic(false);
+  ports_->refill();
+  ports_->setPortText(port);
+  publishPortChoice();
+}
+
+void TForm1::stopOperations() {
+  settings_->requestStop();
+  firmware_->requestStop();
+  session_->host.shutdown();
+  settings_->join();
+  firmware_->join();
+  session_->channel.close();
+}
+
+void TForm1::showPage(int page) { pages_->setCurrentIndex(page); }
 
 void TForm1::buildPages() {
   pages_ = new QStackedWidget(this);
@@ -170,6 +232,12 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  // Nothing is waited for here: running operations are told to stop and any
+  // worker blocked on a window call is let go; their threads are joined once
+  // the event loop is over.
+  settings_->requestStop();
+  firmware_->requestStop();
+  session_->host.shutdown();
   event->accept();
   emit closed();
 }

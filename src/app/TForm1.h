@@ -2,15 +2,22 @@
 
 #include <QWidget>
 
+#include "link/SerialPortMap.h"
+
+#include <memory>
+
 class QStackedWidget;
 
 namespace orsa::app {
 
 class CommandBar;
+class DeviceSession;
 class DialogService;
+class FirmwareCommands;
 class HeaderPanel;
 class PortPanel;
 class SectionColumn;
+class SettingsCommands;
 class SummaryPage;
 class TForm2;
 class TForm3;
@@ -26,7 +33,8 @@ class TForm1 : public QWidget {
   static constexpr int kClientWidth = 748;
   static constexpr int kClientHeight = 576;
 
-  explicit TForm1(DialogService& dialogs);
+  // Without a port map the system's own serial ports are used.
+  explicit TForm1(DialogService& dialogs, std::unique_ptr<link::SerialPortMap> portMap = nullptr);
   ~TForm1() override;
 
   // The other windows exist only after this one; they are handed over once created.
@@ -35,6 +43,8 @@ class TForm1 : public QWidget {
   // What a click on section label `section` (1..9) does.
   void selectSection(int section);
   int currentSection() const { return currentSection_; }
+  // Brings a page forward without making its section the current one.
+  void showPage(int page);
   // Shows the file, server-command and engineering buttons and the summary entry.
   void revealServiceEntries();
 
@@ -53,6 +63,16 @@ class TForm1 : public QWidget {
   // Stretches the help texts to the width of their memos.
   void justifyHelpTexts();
 
+  // Points the window at a simulated beacon on `port` and says so in the title.
+  void enterDemoMode(const QString& port);
+  // Ends running operations at once and waits for their threads; the
+  // program calls it once its event loop is over.
+  void stopOperations();
+
+  DeviceSession& session() const { return *session_; }
+  SettingsCommands& settingsCommands() const { return *settings_; }
+  FirmwareCommands& firmwareCommands() const { return *firmware_; }
+
  signals:
   // The window was closed; the program ends with it.
   void closed();
@@ -63,10 +83,16 @@ class TForm1 : public QWidget {
 
  private:
   void buildPages();
+  void connectCommands();
+  void publishPortChoice();
   void openCommandWindow();
   void openEngineeringAccess();
 
   DialogService& dialogs_;
+  std::unique_ptr<DeviceSession> session_;
+  std::unique_ptr<SettingsCommands> settings_;
+  std::unique_ptr<FirmwareCommands> firmware_;
+  QString demoPort_;
   HeaderPanel* header_ = nullptr;
   SectionColumn* sections_ = nullptr;
   CommandBar* commands_ = nullptr;

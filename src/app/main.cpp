@@ -1,4 +1,5 @@
 #include "AppOptions.h"
+#include "DemoBeacon.h"
 #include "QtDialogService.h"
 #include "ScreenshotRunner.h"
 #include "TForm1.h"
@@ -12,6 +13,8 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
+#include <system_error>
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -25,6 +28,17 @@ int main(int argc, char* argv[]) {
     return 2;
   }
 
+  // Made before the windows and gone after them: the operations talk to it to the end.
+  std::unique_ptr<orsa::app::DemoBeacon> demo;
+  if (options.demo) {
+    try {
+      demo = std::make_unique<orsa::app::DemoBeacon>();
+    } catch (const std::system_error& failure) {
+      QTextStream(stderr) << "orsa-configurator: no simulated beacon: " << failure.what() << '\n';
+      return 1;
+    }
+  }
+
   orsa::app::QtDialogService dialogs;
   orsa::app::TForm1 form1(dialogs);
   orsa::app::TForm2 form2;
@@ -36,6 +50,9 @@ int main(int argc, char* argv[]) {
   if (options.service) {
     form1.revealServiceEntries();
   }
+  if (demo) {
+    form1.enterDemoMode(demo->portPath());
+  }
 
   if (!options.screenshotDir.isEmpty()) {
     orsa::app::ScreenshotRunner shots(form1, options.screenshotDir);
@@ -44,5 +61,7 @@ int main(int argc, char* argv[]) {
 
   QObject::connect(&form1, &orsa::app::TForm1::closed, &app, &QApplication::quit);
   form1.show();
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  form1.stopOperations();
+  return status;
 }

@@ -1,0 +1,19 @@
+#include "DeviceSession.h"
+
+#include "link/LinuxSerialPortMap.h"
+#include "link/PortList.h"
+
+namespace orsa::app {
+
+DeviceSession::DeviceSession(std::unique_ptr<link::SerialPortMap> portMap)
+    : portMap_(portMap ? std::move(portMap) : std::make_unique<link::LinuxSerialPortMap>()) {}
+
+QStringList DeviceSession::openablePorts() const {
+  QStringList ports;
+  for (const std::string& port : link::listOpenablePorts(*portMap_, link::portOpens)) {
+    ports << QString::fromStdString(port);
+  }
+  return ports;
+}
+
+}  // namespace orsa::app

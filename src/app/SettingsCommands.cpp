@@ -1,0 +1,206 @@
+#include "SettingsCommands.h"
+
+#include "DeviceSession.h"
+#include "DialogService.h"
+#include "PageBinding.h"
+#include "SummaryPage.h"
+#include "TForm1.h"
+#include "TForm3.h"
+#include "TForm6.h"
+#include "WindowSettingsDialogs.h"
+#include "settings/CollectRecord.h"
+#include "settings/Cp1251.h"
+#include "settings/IntegerConversionError.h"
+#include "settings/RWSettingsThread.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsMessages.h"
+#include "settings/SettingsSummary.h"
+#include "settings/ShowRecord.h"
+
+#include <QLineEdit>
+
+namespace orsa::app {
+namespace {
+
+namespace messages = settings::messages;
+
+QString qs(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+SettingsCommands::SettingsCommands(TForm1& form, DeviceSession& session, DialogService& dialogs)
+    : QObject(&form), form_(form), session_(session), dialogs_(dialogs) {}
+
+SettingsCommands::~SettingsCommands() {
+  requestStop();
+  join();
+}
+
+void SettingsCommands::requestStop() {
+  if (worker_) {
+    worker_->requestStop();
+  }
+}
+
+void SettingsCommands::join() {
+  if (worker_) {
+    worker_->join();
+    worker_.reset();
+  }
+}
+
+void SettingsCommands::showResult(int resultCode, const QString& text) {
+  if (resultCode == link::kResultSuccess) {
+    dialogs_.message(text, qs(messages::kResultTitle), DialogService::Icon::Information,
+                     DialogService::Buttons::Ok);
+  } else if (resultCode == link::kResultFailure) {
+    dialogs_.message(text, qs(messages::kResultTitle), DialogService::Icon::Warning,
+                     DialogService::Buttons::Ok);
+  }
+}
+
+void SettingsCommands::showRecord() {
+  const PageBinding binding(form_);
+  settings::SettingsPage page = binding.read();
+  settings::ShowRecord(session_.record, page);
+  binding.write(page);
+}
+
+void SettingsCommands::fillSummaryGrid() {
+  SummaryPage* summary = form_.summaryPage();
+  const auto rows = settings::summarize(session_.record);
+  for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+    summary->setCell(row, 0, QString::fromStdString(rows[static_cast<size_t>(row)].caption));
+  }
+  for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+    if (const auto& value = rows[static_cast<size_t>(row)].value) {
+      summary->setCell(row, 1, QString::fromStdString(*value));
+    }
+  }
+}
+
+bool SettingsCommands::collect() {
+  WindowSettingsDialogs questions(form_, dialogs_);
+  try {
+    return settings::CollectRecord(PageBinding(form_).read(), session_.record, questions);
+  } catch (const settings::IntegerConversionError& error) {
+    // Shown like any error that escapes a command: the program's title, a stop icon.
+    dialogs_.message(QString::fromUtf8(error.what()), qs(messages::kResultTitle),
+                     DialogService::Icon::Critical, DialogService::Buttons::Ok);
+    return false;
+  }
+}
+
+void SettingsCommands::read() {
+  if (!busy()) {
+    start(settings::RWSettingsThread::kReadMode);
+  }
+}
+
+void SettingsCommands::write() {
+  if (!busy() && collect()) {
+    start(settings::RWSettingsThread::kWriteMode);
+  }
+}
+
+void SettingsCommands::start(int mode) {
+  using Worker = settings::RWSettingsThread;
+  Worker::Callbacks callbacks;
+  callbacks.showResult = [this](const Worker& w) {
+    showResult(w.resultCode, QString::fromStdString(w.messageText));
+  };
+  callbacks.showProgressWindow = [this](const Worker& w) {
+    if (TForm3* progress = form_.form3()) {
+      progress->showWithCaption(QString::fromStdString(w.progressCaption));
+    }
+  };
+  callbacks.showProgress = [this](const Worker& w) {
+    if (TForm3* progress = form_.form3()) {
+      progress->setProgress(w.progressMax, w.progressPosition);
+    }
+  };
+  callbacks.hideProgressWindow = [this](const Worker&) {
+    if (TForm3* progress = form_.form3()) {
+      progress->hide();
+    }
+  };
+  callbacks.showRecord = [this](const Worker&) { showRecord(); };
+  callbacks.fillSummary = [this](const Worker&) { fillSummaryGrid(); };
+  callbacks.replyDump = [this](const std::string& line) {
+    if (TForm6* log = form_.form6()) {
+      log->appendLine(QString::fromStdString(line));
+    }
+  };
+
+  worker_ = std::make_unique<Worker>(session_.deviceLink(), session_.record, session_.replyLock,
+                                     std::move(callbacks));
+  worker_->mode = mode;
+  // The worker's thread cannot release itself; the window thread does, once
+  // the thread has nothing left to do.
+  worker_->setFinishedHandler([this] {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          join();
+          emit exchangeFinished();
+        },
+        Qt::QueuedConnection);
+  });
+  if (!worker_->start()) {
+    const QString refusal = QString::fromStdString(worker_->refusalMessage());
+    worker_.reset();
+    dialogs_.message(refusal, qs(messages::kResultTitle), DialogService::Icon::Warning,
+                     DialogService::Buttons::Ok);
+  }
+}
+
+void SettingsCommands::restoreDefaults() {
+  if (busy()) {
+    return;
+  }
+  const QString phone = form_.findChild<QLineEdit*>(QStringLiteral("Edit1"))->text();
+  session_.record.RestoreDefaults(settings::Cp1251::fromUtf8(phone.toStdString()));
+  showRecord();
+}
+
+void SettingsCommands::save() {
+  if (busy() || !collect()) {
+    return;
+  }
+  const auto chosen = dialogs_.saveFileName(qs(messages::kFileDefaultName), qs(messages::kFileFilter));
+  if (!chosen || chosen->isEmpty()) {
+    return;
+  }
+  const std::string name = settings::SettingsFile::nameForSaving(chosen->toStdString());
+  const auto result = settings::SettingsFile::save(name, session_.record);
+  if (!result) {
+    dialogs_.message(QString::fromStdString(result.message), qs(messages::kFileErrorTitle),
+                     DialogService::Icon::None, DialogService::Buttons::Ok);
+  }
+}
+
+void SettingsCommands::load() {
+  if (busy()) {
+    return;
+  }
+  const auto chosen = dialogs_.openFileName(qs(messages::kFileFilter));
+  if (!chosen || chosen->isEmpty()) {
+    return;
+  }
+  const std::string name = chosen->toStdString();
+  if (!settings::SettingsFile::isLoadableName(name)) {
+    return;
+  }
+  const auto result = settings::SettingsFile::load(name, session_.record);
+  if (!result) {
+    dialogs_.message(QString::fromStdString(result.message), qs(messages::kFileErrorTitle),
+                     DialogService::Icon::None, DialogService::Buttons::Ok);
+    return;
+  }
+  showRecord();
+  fillSummaryGrid();
+}
+
+}  // namespace orsa::app

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+namespace orsa::settings {
+class RWSettingsThread;
+class SettingsRecord;
+}  // namespace orsa::settings
+
+namespace orsa::app {
+
+class DeviceSession;
+class DialogService;
+class TForm1;
+
+// The settings commands of the main window: read from and write to the
+// beacon, factory defaults, and the settings file.
+class SettingsCommands : public QObject {
+  Q_OBJECT
+ public:
+  SettingsCommands(TForm1& form, DeviceSession& session, DialogService& dialogs);
+  ~SettingsCommands() override;
+
+  void read();             // SpeedButton4
+  void write();            // SpeedButton3
+  void restoreDefaults();  // SpeedButton5
+  void save();             // SpeedButton2
+  void load();             // SpeedButton1
+
+  // A read or write is under way; other settings commands wait for it.
+  bool busy() const { return worker_ != nullptr; }
+  // Asks a running exchange to end now (the window is closing).
+  void requestStop();
+  // Waits for a running exchange to end; only after requestStop.
+  void join();
+
+  // Puts the record onto the pages / into the summary grid.
+  void showRecord();
+  void fillSummaryGrid();
+
+ signals:
+  // A read or write ended, whatever its outcome.
+  void exchangeFinished();
+
+ private:
+  void start(int mode);
+  bool collect();
+  void showResult(int resultCode, const QString& text);
+
+  TForm1& form_;
+  DeviceSession& session_;
+  DialogService& dialogs_;
+  std::unique_ptr<settings::RWSettingsThread> worker_;
+};
+
+}  // namespace orsa::app
