@@ -11,11 +11,14 @@ namespace orsa::settings {
 namespace {
 
 using test::ScriptedDialogs;
+using Calls = std::vector<std::string>;
 
-const std::string kPhoneQuestion = "ask:конфигуратор:" + std::string(messages::kNoOwnerPhone);
-const std::string kServerQuestion = "ask:конфигуратор:" + std::string(messages::kNoServer);
+std::string ask(std::string_view text) { return "ask:конфигуратор:" + std::string(text); }
+std::string tell(std::string_view text, std::string_view title = "конфигуратор") {
+    return "notify:" + std::string(title) + ":" + std::string(text);
+}
 
-// The pages as they stand after start-up with a phone typed in.
+// The pages as they stand after start-up, with a phone typed in.
 SettingsPage defaultsPage(const std::string& phone = "+79001234567") {
     SettingsRecord record;
     record.RestoreDefaults("");
@@ -25,256 +28,155 @@ SettingsPage defaultsPage(const std::string& phone = "+79001234567") {
     return page;
 }
 
-TEST(CollectRecord, DefaultsCollectBackToTheDefaults) {
+TEST(CollectRecord, DefaultsOnThePagesCollectToTheDefaults) {
     SettingsRecord expected;
     expected.RestoreDefaults("+79001234567");
     expected.setText(SlotId::ConstantSlotB, "1");
-
     SettingsRecord record;
-    record.RestoreDefaults("");  // the additional server's slots stay as they were while it is off
+    record.RestoreDefaults("");
     record.setText(SlotId::TimeZone, "9");
     ScriptedDialogs dialogs;
     ASSERT_TRUE(CollectRecord(defaultsPage(), record, dialogs));
     EXPECT_TRUE(dialogs.calls.empty());
-    for (std::size_t i = 0; i < kSlotCount; ++i) {
-        const auto slot = static_cast<SlotId>(i);
-        EXPECT_EQ(record.text(slot), expected.text(slot)) << slotName(slot);
+    EXPECT_EQ(record, expected);
+}
+
+TEST(CollectRecord, QuestionsAnsweredYesAndNo) {
+    SettingsRecord record;
+    record.setText(SlotId::DevicePin, "9999");
+    ScriptedDialogs noPhone;
+    noPhone.answers = {false};
+    EXPECT_FALSE(CollectRecord(defaultsPage(""), record, noPhone));
+    EXPECT_EQ(noPhone.calls, (Calls{"section:1", ask(messages::kNoOwnerPhone)}));
+    EXPECT_EQ(record.text(SlotId::DevicePin), "9999") << "nothing after the refusal changes";
+
+    SettingsPage page = defaultsPage("");
+    page.Edit8 = "";
+    page.ComboBox1 = 0;
+    ScriptedDialogs noServer;
+    noServer.answers = {true, false};
+    record.setText(SlotId::WialonEnabled, "x");
+    EXPECT_FALSE(CollectRecord(page, record, noServer));
+    EXPECT_EQ(noServer.calls, (Calls{"section:1", ask(messages::kNoOwnerPhone), "section:2",
+                                     ask(messages::kNoServer)}));
+    EXPECT_EQ(record.text(SlotId::OwnerPhone), "00000");
+    EXPECT_EQ(record.text(SlotId::TimeZone), "-12") << "earlier slots keep their new texts";
+    EXPECT_EQ(record.text(SlotId::ServerHost), "");
+    EXPECT_EQ(record.text(SlotId::WialonEnabled), "x");
+
+    ScriptedDialogs yesYes;
+    yesYes.answers = {true, true};
+    EXPECT_TRUE(CollectRecord(page, record, yesYes));
+    EXPECT_EQ(record.text(SlotId::ServerHost), "");
+    EXPECT_EQ(record.text(SlotId::ServerPort), "");
+    EXPECT_EQ(record.text(SlotId::WialonEnabled), "0");
+
+    // The marker read back leaves the phone field as the user had it.
+    SettingsPage shown = defaultsPage("+7123");
+    ShowRecord(record, shown);
+    EXPECT_EQ(shown.Edit1, "+7123");
+}
+
+TEST(CollectRecord, RefusedFieldsStopWithANotice) {
+    struct Case {
+        void (*edit)(SettingsPage&);
+        Calls calls;
+    };
+    const Case cases[] = {
+        {[](SettingsPage& p) { p.Edit2 = ""; }, {"page:0", tell(messages::kNoPin)}},
+        {[](SettingsPage& p) { p.Edit2 = "123"; }, {"page:0", tell(messages::kPinNotFourDigits)}},
+        {[](SettingsPage& p) { p.CheckBox3 = true; p.Edit9 = ""; },
+         {"section:2", tell(messages::kNoWialonServer, "Конфигуратор")}},
+        {[](SettingsPage& p) { p.RadioButton6 = false; p.RadioButton7 = true; p.Edit4 = ""; },
+         {tell(messages::kNoBalanceCode)}},
+    };
+    for (const Case& c : cases) {
+        SettingsPage page = defaultsPage();
+        c.edit(page);
+        SettingsRecord record;
+        ScriptedDialogs dialogs;
+        EXPECT_FALSE(CollectRecord(page, record, dialogs));
+        EXPECT_EQ(dialogs.calls, c.calls);
+        EXPECT_EQ(record.text(SlotId::ConstantSlotB), "") << "collection did not run to its end";
     }
 }
 
-TEST(CollectRecord, MissingPhoneIsAskedAbout) {
-    SettingsRecord record;
-    record.setText(SlotId::DevicePin, "9999");
-    ScriptedDialogs no;
-    no.answers = {false};
-    EXPECT_FALSE(CollectRecord(defaultsPage(""), record, no));
-    EXPECT_EQ(no.calls, (std::vector<std::string>{"section:1", kPhoneQuestion}));
-    EXPECT_EQ(record.text(SlotId::DevicePin), "9999") << "nothing after the refusal is touched";
-
-    ScriptedDialogs yes;
-    yes.answers = {true};
-    EXPECT_TRUE(CollectRecord(defaultsPage(""), record, yes));
-    EXPECT_EQ(record.text(SlotId::OwnerPhone), "00000");
-    EXPECT_FALSE(yes.unexpected);
-
-    // Reading the marker back leaves the phone field as the user had it.
-    SettingsPage page = defaultsPage("+7123");
-    ShowRecord(record, page);
-    EXPECT_EQ(page.Edit1, "+7123");
-}
-
-TEST(CollectRecord, PinMustHaveFourDigits) {
-    SettingsRecord record;
-    SettingsPage page = defaultsPage();
-    page.Edit2 = "";
-    ScriptedDialogs empty;
-    EXPECT_FALSE(CollectRecord(page, record, empty));
-    EXPECT_EQ(empty.calls, (std::vector<std::string>{
-                               "page:0", "notify:конфигуратор:Вы не задали PIN-код устройства"}));
-    EXPECT_EQ(record.text(SlotId::OwnerPhone), "+79001234567") << "the phone was already collected";
-
-    page.Edit2 = "123";
-    ScriptedDialogs shortPin;
-    EXPECT_FALSE(CollectRecord(page, record, shortPin));
-    EXPECT_EQ(shortPin.calls,
-              (std::vector<std::string>{
-                  "page:0",
-                  "notify:конфигуратор:PIN-код устройства должен состоять из четырех цифр"}));
-
-    page.Edit2 = "0123";
-    ScriptedDialogs fine;
-    EXPECT_TRUE(CollectRecord(page, record, fine));
-    EXPECT_EQ(record.text(SlotId::DevicePin), "0123");
-}
-
-TEST(CollectRecord, MissingServerIsAskedAbout) {
-    SettingsRecord record;
-    record.RestoreDefaults("");
-    SettingsPage page = defaultsPage();
-    page.Edit8 = "";
-    page.ComboBox1 = 0;
-
-    ScriptedDialogs no;
-    no.answers = {false};
-    EXPECT_FALSE(CollectRecord(page, record, no));
-    EXPECT_EQ(no.calls, (std::vector<std::string>{"section:2", kServerQuestion}));
-    EXPECT_EQ(record.text(SlotId::ServerHost), "");
-    EXPECT_EQ(record.text(SlotId::ServerPort), "");
-    EXPECT_EQ(record.text(SlotId::TimeZone), "-12") << "earlier slots keep their collected texts";
-    EXPECT_EQ(record.text(SlotId::WialonEnabled), "0") << "later slots are untouched";
-
-    record.setText(SlotId::WialonEnabled, "x");
-    ScriptedDialogs yes;
-    yes.answers = {true};
-    EXPECT_TRUE(CollectRecord(page, record, yes));
-    EXPECT_EQ(record.text(SlotId::ServerHost), "");
-    EXPECT_EQ(record.text(SlotId::ServerPort), "");
-    EXPECT_EQ(record.text(SlotId::WialonEnabled), "0");
-}
-
-TEST(CollectRecord, AdditionalServer) {
-    SettingsRecord record;
-    record.RestoreDefaults("");
-    record.setText(SlotId::WialonEnabled, "1");
-    record.setText(SlotId::WialonPort, "1111");
-    record.setText(SlotId::WialonPassword, "secret");
-    SettingsPage page = defaultsPage();
-    ShowRecord(record, page);
-    page.Edit1 = "+7";
-    ASSERT_TRUE(page.CheckBox3);
-
-    page.Edit9 = "";
-    ScriptedDialogs missing;
-    EXPECT_FALSE(CollectRecord(page, record, missing));
-    EXPECT_EQ(missing.calls,
-              (std::vector<std::string>{"section:2", "notify:Конфигуратор:" +
-                                                         std::string(messages::kNoWialonServer)}));
-
-    page.Edit9 = "20332";
-    page.Edit10 = "";
-    ScriptedDialogs on;
-    ASSERT_TRUE(CollectRecord(page, record, on));
-    EXPECT_EQ(record.text(SlotId::WialonEnabled), "1");
-    EXPECT_EQ(record.text(SlotId::WialonPort), "20332");
-    EXPECT_EQ(record.text(SlotId::WialonPassword), "");
-
-    // Switching it off keeps the address for next time.
-    record.setText(SlotId::WialonPassword, "secret");
-    page.CheckBox3 = false;
-    page.Edit5 = "";
-    ScriptedDialogs off;
-    ASSERT_TRUE(CollectRecord(page, record, off));
-    EXPECT_EQ(record.text(SlotId::WialonEnabled), "0");
-    EXPECT_EQ(record.text(SlotId::WialonHost), kDefaultWialonHost);
-    EXPECT_EQ(record.text(SlotId::WialonPassword), "secret");
-}
-
-TEST(CollectRecord, BalanceCode) {
-    SettingsRecord record;
-    SettingsPage page = defaultsPage();
-    page.RadioButton6 = false;
-    page.RadioButton7 = true;
-    page.Edit4 = "";
-    ScriptedDialogs missing;
-    EXPECT_FALSE(CollectRecord(page, record, missing));
-    EXPECT_EQ(missing.calls, (std::vector<std::string>{
-                                 "notify:конфигуратор:Вы не указали код запроса баланса"}));
-    EXPECT_EQ(record.text(SlotId::BalanceThreshold), "50");
-    EXPECT_EQ(record.text(SlotId::ConstantSlotB), "");
-
-    page.Edit4 = "*баланс#";
-    ScriptedDialogs given;
-    ASSERT_TRUE(CollectRecord(page, record, given));
-    EXPECT_EQ(record.text(SlotId::BalanceCode), "*\xE1\xE0\xEB\xE0\xED\xF1#");
-}
-
-TEST(CollectRecord, NonIntegerFieldsStopTheCommand) {
+TEST(CollectRecord, NonIntegerFieldsThrowAfterTheEarlierSlots) {
     SettingsPage page = defaultsPage();
     page.ComboBox15 = 7;
     page.Edit6 = "";
     SettingsRecord record;
+    record.setText(SlotId::ZoneControl, "old");
     ScriptedDialogs dialogs;
-    try {
-        CollectRecord(page, record, dialogs);
-        FAIL() << "an empty diameter must not convert";
-    } catch (const IntegerConversionError& error) {
-        EXPECT_STREQ(error.what(), "'' is not a valid integer value");
-    }
+    EXPECT_THROW(
+        {
+            try {
+                CollectRecord(page, record, dialogs);
+            } catch (const IntegerConversionError& error) {
+                EXPECT_STREQ(error.what(), "'' is not a valid integer value");
+                throw;
+            }
+        },
+        IntegerConversionError);
     EXPECT_EQ(record.text(SlotId::MotionDuration), "7");
     EXPECT_EQ(record.text(SlotId::ZoneControl), "");
-    EXPECT_EQ(record.text(SlotId::BalanceThreshold), "");
 
     page.Edit6 = "5";
     page.Edit3 = "сто";
-    record.setText(SlotId::BalanceThreshold, "77");
     try {
         CollectRecord(page, record, dialogs);
-        FAIL() << "letters must not convert";
+        ADD_FAILURE() << "letters must not convert";
     } catch (const IntegerConversionError& error) {
         EXPECT_STREQ(error.what(), "'сто' is not a valid integer value");
-        EXPECT_EQ(error.fieldText(), "сто");
     }
     EXPECT_EQ(record.text(SlotId::ZoneControl), "0 005");
-    EXPECT_EQ(record.text(SlotId::BalanceThreshold), "");
-    EXPECT_EQ(record.text(SlotId::BalanceCode), "");
     EXPECT_TRUE(dialogs.calls.empty());
-
-    page.Edit3 = "-1";
-    EXPECT_TRUE(CollectRecord(page, record, dialogs));
-    EXPECT_EQ(record.text(SlotId::BalanceThreshold), "-1");
 }
 
-TEST(CollectRecord, ListsAndChoicesBecomeSlotTexts) {
-    SettingsPage page = defaultsPage();
+TEST(CollectRecord, ControlsBecomeSlotTextsAndShowAgain) {
+    SettingsPage page = defaultsPage(std::string(40, '7'));
+    page.Edit2 = "0123";
     page.ComboBox1 = 26;
-    page.ComboBox2 = 7;
-    page.ComboBox3 = 5;
-    page.RadioButton13 = false;
-    page.RadioButton12 = true;
     page.ComboBox19 = -1;  // typed into
-    page.RadioButton3 = false;
-    page.RadioButton5 = true;
-    page.ComboBox16 = 30;
-    page.RadioButton8 = false;
-    page.RadioButton11 = true;
+    page.CheckBox3 = true;
+    page.Edit10 = "";
     page.ComboBox13 = 94;
-    page.CheckBox2 = false;
-    page.ComboBox14 = 39;
-    page.ComboBox15 = 40;
     page.ComboBox18 = 2;
     page.Edit6 = "7";
+    page.Edit7 = std::string(20, 'a') + "ёёёёёёёёёёёёёёё";
+    page.RadioButton6 = false;
+    page.RadioButton7 = true;
+    page.Edit4 = "*баланс#";
 
     SettingsRecord record;
-    record.setText(SlotId::ConstantSlotB, "ABCDEFGH");
-    record.setText(SlotId::ConstantSlotA, "9");
-    ScriptedDialogs dialogs;
-    ASSERT_TRUE(CollectRecord(page, record, dialogs));
-    EXPECT_EQ(record.text(SlotId::TimeZone), "14");
-    EXPECT_EQ(record.text(SlotId::ContactTime), "0705");
-    EXPECT_EQ(record.text(SlotId::CoordFormat), "2");
-    EXPECT_EQ(record.text(SlotId::DeliveryMode), "-1");
-    EXPECT_EQ(record.text(SlotId::WakeInterval), "3");
-    EXPECT_EQ(record.text(SlotId::ConstantSlotA), "1");
-    EXPECT_EQ(record.text(SlotId::FixPeriodDays), "30");
-    EXPECT_EQ(record.text(SlotId::MotionMode), "3");
-    EXPECT_EQ(record.text(SlotId::GuardIntervals), "2300070010001700");
-    EXPECT_EQ(record.text(SlotId::MotionTimeout), "99");
-    EXPECT_EQ(record.text(SlotId::FalseAlarmGuard), "0");
-    EXPECT_EQ(record.text(SlotId::MotionAmplitude), "40");
-    EXPECT_EQ(record.text(SlotId::MotionDuration), "40");
-    EXPECT_EQ(record.text(SlotId::ZoneControl), "2 007");
-    const auto& constantB = record.bytes(SlotId::ConstantSlotB);
-    EXPECT_EQ(constantB[0], '1');
-    EXPECT_EQ(constantB[1], 0);
-    EXPECT_EQ(constantB[2], 'C') << "only the first two bytes are written over";
-
-    // The collected record shows the same choices again.
-    SettingsPage shown;
-    ShowRecord(record, shown);
-    EXPECT_EQ(shown.ComboBox1, 26);
-    EXPECT_EQ(shown.ComboBox13, 94);
-    EXPECT_EQ(shown.ComboBox18, 2);
-    EXPECT_EQ(shown.Edit6, "7");
-    EXPECT_TRUE(shown.RadioButton12);
-    EXPECT_TRUE(shown.RadioButton11);
-    EXPECT_TRUE(shown.RadioButton5);
-
-    page.ComboBox13 = 0;
-    page.ComboBox1 = 0;
-    ASSERT_TRUE(CollectRecord(page, record, dialogs));
-    EXPECT_EQ(record.text(SlotId::MotionTimeout), "5");
-    EXPECT_EQ(record.text(SlotId::TimeZone), "-12");
-}
-
-TEST(CollectRecord, LongTextsAreCutToTheSlot) {
-    SettingsPage page = defaultsPage(std::string(40, '7'));
-    page.Edit7 = std::string(20, 'a') + "ёёёёёёёёёёёёёёё";  // 35 characters
-    SettingsRecord record;
+    record.setText(SlotId::ConstantSlotB, "XXtail");
     ScriptedDialogs dialogs;
     ASSERT_TRUE(CollectRecord(page, record, dialogs));
     EXPECT_EQ(record.text(SlotId::OwnerPhone), std::string(31, '7'));
+    EXPECT_EQ(record.text(SlotId::DevicePin), "0123");
+    EXPECT_EQ(record.text(SlotId::TimeZone), "14");
+    EXPECT_EQ(record.text(SlotId::DeliveryMode), "-1");
     EXPECT_EQ(record.text(SlotId::ServerHost), std::string(20, 'a') + std::string(11, '\xB8'));
-    EXPECT_EQ(record.text(SlotId::ServerPort), "23351");
+    EXPECT_EQ(record.text(SlotId::WialonEnabled), "1");
+    EXPECT_EQ(record.text(SlotId::GuardIntervals), "2300070010001700");
+    EXPECT_EQ(record.text(SlotId::MotionTimeout), "99");
+    EXPECT_EQ(record.text(SlotId::ZoneControl), "2 007");
+    EXPECT_EQ(record.text(SlotId::BalanceCode), "*\xE1\xE0\xEB\xE0\xED\xF1#");
+    EXPECT_EQ(record.bytes(SlotId::ConstantSlotB)[2], 't') << "only two bytes are written over";
+
+    SettingsPage shown;
+    ShowRecord(record, shown);
+    EXPECT_EQ((std::array{shown.ComboBox1, shown.ComboBox13, shown.ComboBox18}),
+              (std::array{26, 94, 2}));
+    EXPECT_EQ(shown.Edit6, "7");
+    EXPECT_EQ(shown.Edit4, "*баланс#");
+
+    // Switching the additional server off keeps its address for next time.
+    page.CheckBox3 = false;
+    page.Edit5 = "";
+    ASSERT_TRUE(CollectRecord(page, record, dialogs));
+    EXPECT_EQ(record.text(SlotId::WialonEnabled), "0");
+    EXPECT_EQ(record.text(SlotId::WialonHost), kDefaultWialonHost);
 }
 
 }  // namespace

@@ -3,17 +3,14 @@
 #include <filesystem>
 #include <random>
 #include <string>
-#include <system_error>
 
 namespace orsa::settings::test {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
 public:
-    TempDir() {
-        std::random_device device;
-        path_ = std::filesystem::temp_directory_path() /
-                ("orsa-settings-" + std::to_string(device()) + std::to_string(device()));
+    TempDir() : path_(std::filesystem::temp_directory_path() /
+                      ("orsa-settings-" + std::to_string(std::random_device{}()))) {
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {
