@@ -21,7 +21,8 @@ public:
     static constexpr std::int32_t kReplyTimeoutMs = 4000;
     static constexpr std::chrono::milliseconds kReadPause{100};
     static constexpr std::uint32_t kSlotReplySize = 32;
-    // Asked once more after a read; the beacon seems to expect it, its answer is of no use.
+    // Asked once more after a complete read, as the exchange always has ended; the answer is not
+    // used and its absence is no failure.
     static constexpr std::uint32_t kClosingReadParameter = 0x080802C0;
 
     struct Callbacks {
