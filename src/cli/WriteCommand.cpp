@@ -72,6 +72,8 @@ int runWrite(CliContext& context, Arguments& arguments) {
   try {
     if (!words.empty()) named = loadSettingsInput(words[0], requested);
     for (const auto& assignment : sets) applySet(assignment, requested, named);
+  } catch (const UsageError&) {
+    throw;
   } catch (const std::runtime_error& error) {
     context.err << error.what() << '\n';
     return kExitFailed;

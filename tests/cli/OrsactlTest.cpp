@@ -136,5 +136,73 @@ TEST_F(Orsactl, SettingsFilesAreCheckedBeforeUse) {
   }
 }
 
+
+TEST_F(Orsactl, ReadShowsTheBeaconsSettingsAndKeepsThem) {
+  beacon.setSettingsCell(0x08080460, "+79161234567");
+  const std::string saved = file("beacon.cfg");
+  ToolRun read = run({"read", "--save", saved});
+  EXPECT_EQ(read.status, 0) << read.err;
+  EXPECT_NE(read.out.find("+79161234567"), std::string::npos) << read.out;
+  EXPECT_NE(read.out.find("IMEI"), std::string::npos);
+  EXPECT_EQ(fs::file_size(saved), 118u);
+  EXPECT_EQ(beacon.trace().size(), 30u) << "29 slots and the closing read";
+
+  ToolRun json = run({"read", "--json"});
+  EXPECT_NE(json.out.find("\"OwnerPhone\": \"+79161234567\""), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("\"DeviceImei\""), std::string::npos);
+
+  beacon.setFaults(sim::FaultPlan().dropReply(1, 6));
+  ToolRun failed = run({"read"});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_NE(failed.err.find("Ошибка во время чтения параметров"), std::string::npos);
+}
+
+TEST_F(Orsactl, WriteChecksLikeTheWindowBeforeSendingAnything) {
+  ToolRun noPhone = run({"write", "--defaults"});
+  EXPECT_EQ(noPhone.status, 1);
+  EXPECT_NE(noPhone.err.find("Вы не указали номер телефона владельца"), std::string::npos) << noPhone.err;
+  EXPECT_TRUE(beacon.trace().empty()) << "a refusal sends nothing";
+
+  ToolRun shortPin = run({"write", "--defaults", "--set", "OwnerPhone=+79161234567", "--set", "DevicePin=123"});
+  EXPECT_EQ(shortPin.status, 1);
+  EXPECT_NE(shortPin.err.find("PIN-код устройства должен состоять из четырех цифр"), std::string::npos);
+
+  ToolRun notShown = run({"write", "--defaults", "--set", "OwnerPhone=+7916", "--set", "TimeZone=20"});
+  EXPECT_EQ(notShown.status, 1);
+  EXPECT_NE(notShown.err.find("it would go out as \"-13\""), std::string::npos) << notShown.err;
+
+  ToolRun notInteger = run({"write", "--defaults", "--set", "OwnerPhone=+7916", "--set", "BalanceThreshold=много"});
+  EXPECT_EQ(notInteger.status, 1);
+  EXPECT_NE(notInteger.err.find("it would go out as \"0\""), std::string::npos)
+      << "the page shows the slot as a number, so the text never reaches the field as typed: " << notInteger.err;
+
+  EXPECT_EQ(run({"write", "--set", "Nonsense=1"}).status, 1);
+  EXPECT_EQ(run({"write", "--set", "DeviceImei=1", "--yes"}).status, 1);
+  EXPECT_EQ(run({"write", "--set", "OwnerPhone"}).status, 2);
+  EXPECT_EQ(run({"write"}).status, 2) << "nothing to write is a usage error, not a write of the defaults";
+  EXPECT_TRUE(beacon.trace().empty());
+}
+
+TEST_F(Orsactl, WriteStoresTheCollectedTexts) {
+  const std::string json = file("settings.json");
+  std::ofstream(json) << R"({"OwnerPhone": "+79161234567", "MotionMode": "2", "WialonPassword": "секрет"})";
+  ToolRun written = run({"write", json, "--set", "BalanceCode=*100#"});
+  EXPECT_EQ(written.status, 0) << written.err;
+  EXPECT_NE(written.out.find("Настройки успешно записаны"), std::string::npos);
+  auto text = [&](std::uint32_t parameter) {
+    auto cell = beacon.settingsCell(parameter);
+    return std::string(reinterpret_cast<const char*>(cell.data()));
+  };
+  EXPECT_EQ(text(0x08080460), "+79161234567");
+  EXPECT_EQ(text(0x08080600), "2");
+  EXPECT_EQ(text(0x080804A0), "*100#");
+  EXPECT_EQ(text(0x08080120), "\xF1\xE5\xEA\xF0\xE5\xF2") << "Windows-1251 on the wire";
+  EXPECT_EQ(text(0x08080440), "1");
+  EXPECT_EQ(beacon.trace().size(), 25u);
+
+  ToolRun absent = run({"write", json}, false);
+  EXPECT_EQ(absent.status, 3);
+}
+
 }  // namespace
 }  // namespace orsa::cli
