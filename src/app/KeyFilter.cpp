@@ -2,32 +2,23 @@
 
 #include <QKeyEvent>
 
-#include <utility>
-
 namespace orsa::app {
 
-KeyFilter::KeyFilter(QString accepted, QObject* parent)
-    : QObject(parent), accepted_(std::move(accepted)) {}
+KeyFilter::KeyFilter(settings::FilteredField field, QObject* parent)
+    : QObject(parent), field_(field) {}
 
-KeyFilter* KeyFilter::install(QObject* field, const QString& accepted) {
-  auto* filter = new KeyFilter(accepted, field);
-  field->installEventFilter(filter);
+KeyFilter* KeyFilter::install(QObject* fieldWidget, settings::FilteredField field) {
+  auto* filter = new KeyFilter(field, fieldWidget);
+  fieldWidget->installEventFilter(filter);
   return filter;
 }
 
 bool KeyFilter::accepts(const QString& typed) const {
-  if (typed.isEmpty()) {
-    return true;  // arrows, Home, End, Delete: no character is inserted
-  }
-  for (const QChar c : typed) {
-    if (c == QLatin1Char('\b') || accepted_.contains(c)) {
-      continue;
+  // Arrows, Home, End carry no text; Tab, Enter, Escape and Delete insert none.
+  for (const char32_t c : typed.toUcs4()) {
+    if (!settings::acceptsKey(field_, c) && QChar::isPrint(c)) {
+      return false;
     }
-    // Other control characters (Tab, Enter, Escape, Delete) never insert text.
-    if (!c.isPrint()) {
-      continue;
-    }
-    return false;
   }
   return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/KeyFilter.h"
+
 #include <QObject>
 #include <QString>
 
@@ -10,18 +12,18 @@ namespace orsa::app {
 class KeyFilter : public QObject {
   Q_OBJECT
  public:
-  KeyFilter(QString accepted, QObject* parent);
+  KeyFilter(settings::FilteredField field, QObject* parent);
 
-  // Installs a filter on `field` that lets through `accepted` and backspace.
-  static KeyFilter* install(QObject* field, const QString& accepted);
+  static KeyFilter* install(QObject* fieldWidget, settings::FilteredField field);
 
+  // Whether the text a key event would insert may reach the field.
   bool accepts(const QString& typed) const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QString accepted_;
+  settings::FilteredField field_;
 };
 
 }  // namespace orsa::app

@@ -7,32 +7,17 @@
 #include <QGroupBox>
 #include <QLineEdit>
 
-#include <cstdlib>
-
 namespace orsa::app {
-
-QStringList MainSettingsPage::timeZoneItems() {
-  QStringList items;
-  for (int hours = -12; hours <= 14; ++hours) {
-    const QString sign = hours < 0 ? QStringLiteral("-") : hours > 0 ? QStringLiteral("+") : QString();
-    QString item = QStringLiteral("UTC (%1%2:00)").arg(sign).arg(std::abs(hours), 2, 10, QLatin1Char('0'));
-    if (hours == 3) {
-      item += QStringLiteral(" (Москва  )");
-    }
-    items << item;
-  }
-  return items;
-}
 
 MainSettingsPage::MainSettingsPage(QWidget* parent) : QWidget(parent) {
   auto* zone = kit::group(this, QStringLiteral("Часовой пояс"), {8, 44, 245, 52});
-  kit::list(zone, QStringLiteral("ComboBox1"), timeZoneItems(), {10, 22, 225, 0}, 15);
+  kit::list(zone, QStringLiteral("ComboBox1"), kit::items(1), {10, 22, 225, 0}, 15);
 
   auto* time = kit::group(this, QStringLiteral("Основное время выхода на связь"), {261, 44, 247, 52});
   kit::label(time, QStringLiteral("ЧЧ:ММ"), {12, 25});
-  kit::list(time, QStringLiteral("ComboBox2"), kit::twoDigitItems(23), {56, 22, 50, 0}, 12);
+  kit::list(time, QStringLiteral("ComboBox2"), kit::items(2), {56, 22, 50, 0}, 12);
   kit::label(time, QStringLiteral(":"), {110, 25});
-  kit::list(time, QStringLiteral("ComboBox3"), kit::twoDigitItems(59), {118, 22, 50, 0}, 0);
+  kit::list(time, QStringLiteral("ComboBox3"), kit::items(3), {118, 22, 50, 0}, 0);
 
   auto* format = kit::group(this, QStringLiteral("Формат присылаемых координат"), {8, 100, 500, 134});
   kit::radio(format, QStringLiteral("RadioButton1"), QStringLiteral("DD,DDDDD°"), {12, 18, 250, 19});
@@ -49,10 +34,7 @@ MainSettingsPage::MainSettingsPage(QWidget* parent) : QWidget(parent) {
   auto* delivery =
       kit::group(this, QStringLiteral("Способ передачи данных пользователю"), {8, 238, 500, 134});
   kit::label(delivery, QStringLiteral("Режим:"), {12, 26});
-  auto* mode = kit::list(delivery, QStringLiteral("ComboBox19"),
-                         {QStringLiteral("Выключено"), QStringLiteral("SMS"),
-                          QStringLiteral("Сервер (ORSA)"), QStringLiteral("SMS + Сервер (ORSA)"),
-                          QString()},
+  auto* mode = kit::list(delivery, QStringLiteral("ComboBox19"), kit::items(19),
                          {92, 22, 150, 0}, 1);
   mode->setEditable(true);
   mode->setInsertPolicy(QComboBox::NoInsert);
@@ -61,7 +43,7 @@ MainSettingsPage::MainSettingsPage(QWidget* parent) : QWidget(parent) {
   kit::label(delivery, QStringLiteral("Порт:"), {12, 86});
   auto* port = kit::edit(delivery, QStringLiteral("Edit8"), {92, 82, 70, 0},
                          QStringLiteral("23351"), kit::kSlotTextMax);
-  KeyFilter::install(port, QStringLiteral("0123456789"));
+  KeyFilter::install(port, settings::FilteredField::Edit8);
   kit::memo(delivery, QStringLiteral("Memo4"),
             QStringLiteral("Выберите, как устройство будет доставлять сообщения с координатами: "
                            "SMS - сообщениями на телефон владельца, на сервер мониторинга или "

@@ -10,8 +10,6 @@ class MainSettingsPage : public QWidget {
   Q_OBJECT
  public:
   explicit MainSettingsPage(QWidget* parent);
-
-  static QStringList timeZoneItems();
 };
 
 }  // namespace orsa::app

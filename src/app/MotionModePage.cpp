@@ -17,10 +17,10 @@ void addInterval(QWidget* page, const QString& caption, int top, int firstCombo,
     const int y = 24 + row * 28;
     kit::label(box, rows[row], {16, y + 3});
     const int hourCombo = firstCombo + 2 * row;
-    kit::list(box, QStringLiteral("ComboBox%1").arg(hourCombo), kit::twoDigitItems(23),
+    kit::list(box, QStringLiteral("ComboBox%1").arg(hourCombo), kit::items(hourCombo),
               {280, y, 50, 0}, initial[2 * row].toInt());
     kit::label(box, QStringLiteral(":"), {334, y + 3});
-    kit::list(box, QStringLiteral("ComboBox%1").arg(hourCombo + 1), kit::twoDigitItems(59),
+    kit::list(box, QStringLiteral("ComboBox%1").arg(hourCombo + 1), kit::items(hourCombo + 1),
               {342, y, 50, 0}, initial[2 * row + 1].toInt());
   }
 }

@@ -6,28 +6,10 @@
 
 namespace orsa::app {
 
-QStringList MotionSensorPage::durationItems() {
-  QStringList items;
-  for (int tenths = 0; tenths <= 40; ++tenths) {
-    QString item = tenths % 10 == 0
-                       ? QStringLiteral("%1    сек").arg(tenths / 10)
-                       : QStringLiteral("%1,%2 сек").arg(tenths / 10).arg(tenths % 10);
-    if (tenths == 0) {
-      item += QStringLiteral(" (Максимальная чувствительность)");
-    } else if (tenths == 5) {
-      item += QStringLiteral(" (Заводское значение)");
-    } else if (tenths == 40) {
-      item += QStringLiteral(" (Минимальная чувствительность)");
-    }
-    items << item;
-  }
-  return items;
-}
-
 MotionSensorPage::MotionSensorPage(QWidget* parent) : QWidget(parent) {
   auto* timeout = kit::group(this, QStringLiteral("Тайм-аут датчика движения"), {8, 46, 500, 118});
   kit::label(timeout, QStringLiteral("Тайм-аут датчика движения (мин.)"), {16, 33});
-  kit::list(timeout, QStringLiteral("ComboBox13"), kit::numberItems(5, 99), {230, 30, 70, 0}, 0);
+  kit::list(timeout, QStringLiteral("ComboBox13"), kit::items(13), {230, 30, 70, 0}, 0);
   kit::memo(timeout, QStringLiteral("Memo20"),
             QStringLiteral(
                 "После срабатывания датчика движения устройство в течение этого времени "
@@ -44,8 +26,7 @@ MotionSensorPage::MotionSensorPage(QWidget* parent) : QWidget(parent) {
                                {8, 232, 500, 118});
   kit::label(amplitude, QStringLiteral("Амплитуда воздействия"), {16, 33});
   kit::list(amplitude, QStringLiteral("ComboBox14"),
-            QStringList{QStringLiteral("1 (Максимальная чувствительность)")} +
-                kit::numberItems(2, 40),
+            kit::items(14),
             {170, 30, 240, 0}, 0);
   kit::memo(amplitude, QStringLiteral("Memo21"),
             QStringLiteral(
@@ -60,7 +41,7 @@ MotionSensorPage::MotionSensorPage(QWidget* parent) : QWidget(parent) {
                               {8, 358, 500, 60});
   duration->hide();
   kit::label(duration, QStringLiteral("Длительность воздействия"), {16, 27});
-  kit::list(duration, QStringLiteral("ComboBox15"), durationItems(), {170, 24, 300, 0}, 5);
+  kit::list(duration, QStringLiteral("ComboBox15"), kit::items(15), {170, 24, 300, 0}, 5);
 }
 
 }  // namespace orsa::app

@@ -9,9 +9,6 @@ class MotionSensorPage : public QWidget {
   Q_OBJECT
  public:
   explicit MotionSensorPage(QWidget* parent);
-
-  // Impact durations in tenths of a second, 0 to 4 s.
-  static QStringList durationItems();
 };
 
 }  // namespace orsa::app

@@ -1,6 +1,7 @@
 #include "PageKit.h"
 
 #include "HelpMemo.h"
+#include "settings/SettingsPageItems.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -71,20 +72,12 @@ HelpMemo* memo(QWidget* parent, const QString& name, const QString& text, const 
   return m;
 }
 
-QStringList twoDigitItems(int last) {
-  QStringList items;
-  for (int i = 0; i <= last; ++i) {
-    items << QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+QStringList items(int comboBoxNumber) {
+  QStringList result;
+  for (const std::string& item : settings::comboBoxItems(comboBoxNumber)) {
+    result << QString::fromStdString(item);
   }
-  return items;
-}
-
-QStringList numberItems(int first, int last) {
-  QStringList items;
-  for (int i = first; i <= last; ++i) {
-    items << QString::number(i);
-  }
-  return items;
+  return result;
 }
 
 }  // namespace orsa::app::kit

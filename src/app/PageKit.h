@@ -36,10 +36,9 @@ QRadioButton* radio(QWidget* parent, const QString& name, const QString& text, c
 QCheckBox* check(QWidget* parent, const QString& name, const QString& text, const QRect& at);
 HelpMemo* memo(QWidget* parent, const QString& name, const QString& text, const QRect& at);
 
-// "00", "01", ... up to `last`, as the hour and minute lists show them.
-QStringList twoDigitItems(int last);
-// Plain decimal numbers from `first` to `last`.
-QStringList numberItems(int first, int last);
+// The items of list ComboBox<number>, shared with the page model so that an
+// index means the same on the screen and in the record.
+QStringList items(int comboBoxNumber);
 
 }  // namespace kit
 }  // namespace orsa::app

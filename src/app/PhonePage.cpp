@@ -2,6 +2,7 @@
 
 #include "KeyFilter.h"
 #include "PageKit.h"
+#include "settings/SettingsPageItems.h"
 
 #include <QLineEdit>
 
@@ -12,7 +13,7 @@ PhonePage::PhonePage(QWidget* parent) : QWidget(parent) {
   kit::label(phone, QStringLiteral("Номер телефона:"), {16, 33});
   auto* edit1 = kit::edit(phone, QStringLiteral("Edit1"), {120, 30, 200, 0}, QString(),
                           kit::kSlotTextMax);
-  KeyFilter::install(edit1, QStringLiteral("0123456789+"));
+  KeyFilter::install(edit1, settings::FilteredField::Edit1);
   kit::memo(phone, QStringLiteral("Memo1"),
             QStringLiteral(
                 "Введите номер телефона, на который устройство будет присылать сообщения. "
@@ -23,8 +24,9 @@ PhonePage::PhonePage(QWidget* parent) : QWidget(parent) {
 
   auto* pin = kit::group(this, QStringLiteral("Пароль"), {8, 216, 500, 140});
   kit::label(pin, QStringLiteral("Назначьте пароль (4 цифры) :"), {16, 33});
-  auto* edit2 = kit::edit(pin, QStringLiteral("Edit2"), {190, 30, 60, 0}, QStringLiteral("5820"), 4);
-  KeyFilter::install(edit2, QStringLiteral("0123456789"));
+  auto* edit2 = kit::edit(pin, QStringLiteral("Edit2"), {190, 30, 60, 0}, QStringLiteral("5820"),
+                          static_cast<int>(settings::kEdit2MaxLength));
+  KeyFilter::install(edit2, settings::FilteredField::Edit2);
   kit::memo(pin, QStringLiteral("Memo2"),
             QStringLiteral(
                 "SMS - команды устройству можно отправлять не только с номера владельца, "

@@ -2,6 +2,7 @@
 
 #include "KeyFilter.h"
 #include "PageKit.h"
+#include "settings/SettingsPageItems.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -12,12 +13,12 @@ ZonePage::ZonePage(QWidget* parent) : QWidget(parent) {
   auto* zone = kit::group(this, QStringLiteral("Контроль выхода из зоны охраны"), {8, 46, 500, 400});
   kit::label(zone, QStringLiteral("Выберите режим контроля:"), {16, 33});
   kit::list(zone, QStringLiteral("ComboBox18"),
-            {QStringLiteral("Контроль отключен"), QStringLiteral("Режим 1"),
-             QStringLiteral("Режим 2"), QStringLiteral("Режим 3")},
+            kit::items(18),
             {270, 30, 160, 0}, 0);
   kit::label(zone, QStringLiteral("Задайте диаметр зоны охраны (1-999 км)"), {16, 63});
-  auto* diameter = kit::edit(zone, QStringLiteral("Edit6"), {270, 60, 60, 0}, QStringLiteral("1"), 3);
-  KeyFilter::install(diameter, QStringLiteral("0123456789"));
+  auto* diameter = kit::edit(zone, QStringLiteral("Edit6"), {270, 60, 60, 0}, QStringLiteral("1"),
+                             static_cast<int>(settings::kEdit6MaxLength));
+  KeyFilter::install(diameter, settings::FilteredField::Edit6);
   kit::memo(zone, QStringLiteral("Memo22"),
             QStringLiteral(
                 "Зона охраны - это круг заданного диаметра, центром которого становится "
