@@ -7,7 +7,11 @@
 
 #include <deque>
 #include <optional>
+#include <ostream>
 #include <vector>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace orsa::app::test {
 
