@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Renders every section of the main window and the progress window from a real
-# X window (Xvfb) into docs/screenshots/.  Usage: scripts/screenshots.sh BUILD_DIR
+# Renders every section of the main window (after a read of the simulated
+# beacon) and the progress window from a real X window (Xvfb) into
+# docs/screenshots/.  Usage: scripts/screenshots.sh BUILD_DIR
 set -euo pipefail
 
 build_dir=${1:?usage: scripts/screenshots.sh BUILD_DIR}
@@ -17,5 +18,5 @@ command -v xvfb-run >/dev/null || { echo "screenshots: xvfb-run missing (scripts
 mkdir -p "$out"
 # A time-out keeps a broken display from hanging the build.
 QT_QPA_PLATFORM=xcb timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" \
-  "$program" --screenshot-dir "$out"
+  "$program" --demo --screenshot-dir "$out"
 ls -1 "$out"/*.png

@@ -1,6 +1,7 @@
 #include "ScreenshotRunner.h"
 
 #include "SectionColumn.h"
+#include "SettingsCommands.h"
 #include "TForm1.h"
 #include "TForm3.h"
 
@@ -33,6 +34,20 @@ bool ScreenshotRunner::save(QWidget& widget, const QString& name) {
   return shot.save(QDir(directory_).filePath(name), "PNG");
 }
 
+bool ScreenshotRunner::readBeacon() {
+  constexpr int kReadTimeoutMs = 30000;
+  QEventLoop loop;
+  bool finished = false;
+  connect(&form1_.settingsCommands(), &SettingsCommands::exchangeFinished, &loop, [&] {
+    finished = true;
+    loop.quit();
+  });
+  QTimer::singleShot(kReadTimeoutMs, &loop, &QEventLoop::quit);
+  form1_.settingsCommands().read();
+  loop.exec();
+  return finished;
+}
+
 bool ScreenshotRunner::run() {
   if (!QDir().mkpath(directory_)) {
     return false;
@@ -40,6 +55,9 @@ bool ScreenshotRunner::run() {
   bool ok = true;
   form1_.show();
   settle();
+  if (form1_.inDemoMode()) {
+    ok = readBeacon();
+  }
   for (int section = 1; section < SectionColumn::kSections; ++section) {
     form1_.selectSection(section);
     settle();

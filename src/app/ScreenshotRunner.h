@@ -19,6 +19,8 @@ class ScreenshotRunner : public QObject {
 
  private:
   bool save(QWidget& widget, const QString& name);
+  // Reads the simulated beacon so the pages and the summary show its settings.
+  bool readBeacon();
 
   TForm1& form1_;
   QString directory_;

@@ -65,6 +65,7 @@ class TForm1 : public QWidget {
 
   // Points the window at a simulated beacon on `port` and says so in the title.
   void enterDemoMode(const QString& port);
+  bool inDemoMode() const { return !demoPort_.isEmpty(); }
   // Ends running operations at once and waits for their threads; the
   // program calls it once its event loop is over.
   void stopOperations();
