@@ -1,0 +1,92 @@
+#include "QtWorkerHost.h"
+
+#include <QCoreApplication>
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+
+namespace orsa::app {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(QtWorkerHostTest, RunsAWorkersCallOnTheWindowThreadAndWaitsForIt) {
+  QtWorkerHost host;
+  QThread* ranOn = nullptr;
+  std::atomic<bool> returned{false};
+  int value = 0;
+  auto worker = std::async(std::launch::async, [&] {
+    host.synchronize([&] {
+      ranOn = QThread::currentThread();
+      value = 42;
+    });
+    // The call has finished by the time synchronize returns.
+    EXPECT_EQ(value, 42);
+    returned = true;
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return returned.load(); }, 5000));
+  worker.get();
+  EXPECT_EQ(ranOn, QCoreApplication::instance()->thread());
+}
+
+TEST(QtWorkerHostTest, CallsFromTheWindowThreadRunAtOnce) {
+  QtWorkerHost host;
+  bool ran = false;
+  host.synchronize([&] { ran = true; });
+  EXPECT_TRUE(ran);
+}
+
+TEST(QtWorkerHostTest, ShutdownReleasesAWaitingWorkerAndDropsItsCall) {
+  QtWorkerHost host;
+  std::atomic<bool> ran{false};
+  std::promise<void> posted;
+  auto worker = std::async(std::launch::async, [&] {
+    posted.set_value();
+    host.synchronize([&] { ran = true; });
+  });
+  posted.get_future().wait();
+  // The window thread is busy elsewhere (closing); it never gets to the call.
+  host.shutdown();
+  ASSERT_EQ(worker.wait_for(5s), std::future_status::ready);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(ran.load());
+
+  // Later calls return without running.
+  auto late = std::async(std::launch::async, [&] { host.synchronize([&] { ran = true; }); });
+  ASSERT_EQ(late.wait_for(5s), std::future_status::ready);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(ran.load());
+}
+
+TEST(QtWorkerHostTest, ACallAlreadyRunningIsWaitedForEvenWhenTheHostShutsDown) {
+  QtWorkerHost host;
+  std::atomic<bool> finishedCall{false};
+  std::atomic<bool> returned{false};
+  auto worker = std::async(std::launch::async, [&] {
+    host.synchronize([&] {
+      host.shutdown();  // e.g. the window closed from inside a message box
+      finishedCall = true;
+    });
+    returned = true;
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return returned.load(); }, 5000));
+  worker.get();
+  EXPECT_TRUE(finishedCall.load());
+}
+
+TEST(QtWorkerHostTest, HandsOutThePortChoiceOfTheMoment) {
+  QtWorkerHost host;
+  EXPECT_TRUE(host.portChoice().automatic);
+  host.setPortChoice({false, "/dev/ttyACM3"});
+  auto seen = std::async(std::launch::async, [&] { return host.portChoice(); }).get();
+  EXPECT_FALSE(seen.automatic);
+  EXPECT_EQ(seen.manualName, "/dev/ttyACM3");
+}
+
+}  // namespace
+}  // namespace orsa::app
