@@ -123,6 +123,7 @@ void TForm1::connectCommands() {
   // that follows the controls.
   connect(ports_->autoCheckBox(), &QCheckBox::toggled, this, &TForm1::publishPortChoice);
   connect(ports_->portList(), &QComboBox::currentTextChanged, this, &TForm1::publishPortChoice);
+  connect(ports_->portList(), &QComboBox::editTextChanged, this, &TForm1::publishPortChoice);
 }
 
 void TForm1::publishPortChoice() {

@@ -1,12 +1,17 @@
 #include "CommandBar.h"
+#include "DeviceSession.h"
 #include "ExitLabel.h"
 #include "PictureButton.h"
+#include "PortPanel.h"
 #include "ScriptedDialogService.h"
 #include "SectionLabel.h"
 #include "TForm1.h"
 #include "UiColors.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QEnterEvent>
+#include <QLineEdit>
 #include <QFontInfo>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -212,6 +217,19 @@ TEST_F(MainWindowTest, ExitLabelTurnsRedUnderTheMouseAndClosesTheWindow) {
   QTest::mouseClick(exit, Qt::LeftButton);
   EXPECT_EQ(closed.count(), 1);
   EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(MainWindowTest, WorkersSeeThePortChoiceAsThePanelShowsIt) {
+  EXPECT_TRUE(form.portPanel()->autoCheckBox()->isChecked());
+  EXPECT_TRUE(form.session().host.portChoice().automatic);
+
+  QTest::mouseClick(form.portPanel()->autoCheckBox(), Qt::LeftButton);
+  QLineEdit* typed = form.portPanel()->portList()->lineEdit();
+  typed->clear();
+  QTest::keyClicks(typed, QStringLiteral("/dev/ttyUSB9"));
+  const link::PortChoice choice = form.session().host.portChoice();
+  EXPECT_FALSE(choice.automatic);
+  EXPECT_EQ(choice.manualName, "/dev/ttyUSB9");
 }
 
 }  // namespace
