@@ -7,9 +7,7 @@ namespace orsa::app {
 ContactPage::ContactPage(QWidget* parent) : QWidget(parent) {
   auto* fix = kit::group(this, QStringLiteral("Период определения координат"), {8, 46, 500, 150});
   kit::label(fix, QStringLiteral("Период определения координат (суток):"), {16, 33});
-  kit::list(fix, QStringLiteral("ComboBox16"),
-            kit::items(16), {240, 30, 120, 0},
-            0);
+  kit::list(fix, QStringLiteral("ComboBox16"), kit::items(16), {240, 30, 120, 0}, -1);
   kit::memo(fix, QStringLiteral("Memo6"),
             QStringLiteral(
                 "Укажите, через сколько суток устройство будет определять свои координаты "

@@ -15,7 +15,7 @@ const QString kTitle = QStringLiteral("Конфигуратор");
 }  // namespace
 
 FirmwareCommands::FirmwareCommands(TForm1& form, DeviceSession& session, DialogService& dialogs)
-    : QObject(&form), form_(form), session_(session), dialogs_(dialogs) {}
+    : form_(form), session_(session), dialogs_(dialogs) {}
 
 FirmwareCommands::~FirmwareCommands() {
   requestStop();

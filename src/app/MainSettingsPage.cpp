@@ -2,6 +2,7 @@
 
 #include "KeyFilter.h"
 #include "PageKit.h"
+#include "settings/SettingsDefaults.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -34,12 +35,17 @@ MainSettingsPage::MainSettingsPage(QWidget* parent) : QWidget(parent) {
   auto* delivery =
       kit::group(this, QStringLiteral("Способ передачи данных пользователю"), {8, 238, 500, 134});
   kit::label(delivery, QStringLiteral("Режим:"), {12, 26});
+  // Until the defaults arrive the field shows "SMS" as typed text, not as a choice.
   auto* mode = kit::list(delivery, QStringLiteral("ComboBox19"), kit::items(19),
-                         {92, 22, 150, 0}, 1);
+                         {92, 22, 150, 0}, -1);
   mode->setEditable(true);
   mode->setInsertPolicy(QComboBox::NoInsert);
+  mode->setEditText(QStringLiteral("SMS"));
   kit::label(delivery, QStringLiteral("IP или домен:"), {12, 56});
-  kit::edit(delivery, QStringLiteral("Edit7"), {92, 52, 150, 0}, QString(), kit::kSlotTextMax);
+  kit::edit(delivery, QStringLiteral("Edit7"), {92, 52, 150, 0},
+            QString::fromUtf8(settings::kDefaultServerHost.data(),
+                              static_cast<qsizetype>(settings::kDefaultServerHost.size())),
+            kit::kSlotTextMax);
   kit::label(delivery, QStringLiteral("Порт:"), {12, 86});
   auto* port = kit::edit(delivery, QStringLiteral("Edit8"), {92, 82, 70, 0},
                          QStringLiteral("23351"), kit::kSlotTextMax);
@@ -57,7 +63,10 @@ MainSettingsPage::MainSettingsPage(QWidget* parent) : QWidget(parent) {
   kit::check(wialon, QStringLiteral("CheckBox3"),
              QStringLiteral("Включить передачу по протоколу Wialon IPS 2.0 "), {12, 20, 320, 19});
   kit::label(wialon, QStringLiteral("IP/домен сервера"), {12, 46});
-  kit::edit(wialon, QStringLiteral("Edit5"), {12, 62, 200, 0}, QString(), kit::kSlotTextMax);
+  kit::edit(wialon, QStringLiteral("Edit5"), {12, 62, 200, 0},
+            QString::fromUtf8(settings::kDefaultWialonHost.data(),
+                              static_cast<qsizetype>(settings::kDefaultWialonHost.size())),
+            kit::kSlotTextMax);
   kit::label(wialon, QStringLiteral("Порт сервера"), {222, 46});
   kit::edit(wialon, QStringLiteral("Edit9"), {222, 62, 80, 0}, QString(), kit::kSlotTextMax);
   kit::label(wialon, QStringLiteral("Пароль для доступа к серверу"), {312, 46});

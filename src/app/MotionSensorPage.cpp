@@ -25,9 +25,7 @@ MotionSensorPage::MotionSensorPage(QWidget* parent) : QWidget(parent) {
   auto* amplitude = kit::group(this, QStringLiteral("Амплитуда воздействия на датчик движения"),
                                {8, 232, 500, 118});
   kit::label(amplitude, QStringLiteral("Амплитуда воздействия"), {16, 33});
-  kit::list(amplitude, QStringLiteral("ComboBox14"),
-            kit::items(14),
-            {170, 30, 240, 0}, 0);
+  kit::list(amplitude, QStringLiteral("ComboBox14"), kit::items(14), {170, 30, 240, 0}, -1);
   kit::memo(amplitude, QStringLiteral("Memo21"),
             QStringLiteral(
                 "Воздействие на устройство с амплитудой ниже заданного порога не "
@@ -41,7 +39,7 @@ MotionSensorPage::MotionSensorPage(QWidget* parent) : QWidget(parent) {
                               {8, 358, 500, 60});
   duration->hide();
   kit::label(duration, QStringLiteral("Длительность воздействия"), {16, 27});
-  kit::list(duration, QStringLiteral("ComboBox15"), kit::items(15), {170, 24, 300, 0}, 5);
+  kit::list(duration, QStringLiteral("ComboBox15"), kit::items(15), {170, 24, 300, 0}, -1);
 }
 
 }  // namespace orsa::app

@@ -31,7 +31,7 @@ QString qs(std::string_view text) {
 }  // namespace
 
 SettingsCommands::SettingsCommands(TForm1& form, DeviceSession& session, DialogService& dialogs)
-    : QObject(&form), form_(form), session_(session), dialogs_(dialogs) {}
+    : form_(form), session_(session), dialogs_(dialogs) {}
 
 SettingsCommands::~SettingsCommands() {
   requestStop();

@@ -12,9 +12,7 @@ namespace orsa::app {
 ZonePage::ZonePage(QWidget* parent) : QWidget(parent) {
   auto* zone = kit::group(this, QStringLiteral("Контроль выхода из зоны охраны"), {8, 46, 500, 400});
   kit::label(zone, QStringLiteral("Выберите режим контроля:"), {16, 33});
-  kit::list(zone, QStringLiteral("ComboBox18"),
-            kit::items(18),
-            {270, 30, 160, 0}, 0);
+  kit::list(zone, QStringLiteral("ComboBox18"), kit::items(18), {270, 30, 160, 0}, -1);
   kit::label(zone, QStringLiteral("Задайте диаметр зоны охраны (1-999 км)"), {16, 63});
   auto* diameter = kit::edit(zone, QStringLiteral("Edit6"), {270, 60, 60, 0}, QStringLiteral("1"),
                              static_cast<int>(settings::kEdit6MaxLength));

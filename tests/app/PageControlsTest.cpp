@@ -1,7 +1,16 @@
+#include "BalancePage.h"
+#include "ContactPage.h"
+#include "FirmwarePage.h"
 #include "HelpMemo.h"
 #include "JustifyLines.h"
+#include "MainSettingsPage.h"
+#include "MotionModePage.h"
+#include "MotionSensorPage.h"
+#include "PageBinding.h"
+#include "PhonePage.h"
 #include "ScriptedDialogService.h"
 #include "TForm1.h"
+#include "ZonePage.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -37,6 +46,21 @@ class PageControlsTest : public ::testing::Test {
   test::ScriptedDialogService dialogs;
   TForm1 form{dialogs};
 };
+
+// The page model and the widgets must agree on where a fresh window starts,
+// or the first collection would differ between the window and the tools.
+TEST(FreshPagesTest, StartInThePageModelsInitialState) {
+  QWidget parent;
+  new PhonePage(&parent);
+  new MainSettingsPage(&parent);
+  new ContactPage(&parent);
+  new MotionModePage(&parent);
+  new MotionSensorPage(&parent);
+  new ZonePage(&parent);
+  new BalancePage(&parent);
+  new FirmwarePage(&parent);
+  EXPECT_TRUE(PageBinding(parent).read() == settings::SettingsPage{});
+}
 
 TEST_F(PageControlsTest, PhoneFieldTakesDigitsAndPlusOnly) {
   QLineEdit* phone = edit("Edit1");
