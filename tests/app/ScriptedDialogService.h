@@ -64,8 +64,11 @@ class ScriptedDialogService : public DialogService {
     if (files.empty()) {
       return std::nullopt;
     }
-    auto next = files.front();
+    // Built in place rather than copied: GCC 12 takes a copied optional<QString> for uninitialised.
+    std::optional<QString> next(std::in_place, files.front().value_or(QString()));
+    const bool cancelled = !files.front().has_value();
     files.pop_front();
+    if (cancelled) return std::nullopt;
     return next;
   }
 };
