@@ -14,7 +14,9 @@ AppOptions AppOptions::parse(const QStringList& arguments, QString* error) {
   const QCommandLineOption shots(QStringLiteral("screenshot-dir"),
                                  QStringLiteral("Render every page to PNG files in <dir> and exit."),
                                  QStringLiteral("dir"));
-  parser.addOptions({service, demo, shots});
+  const QCommandLineOption exitWhenShown(QStringLiteral("exit-when-shown"),
+                                         QStringLiteral("Exit as soon as the window is shown (start-up measurements)."));
+  parser.addOptions({service, demo, shots, exitWhenShown});
   parser.addHelpOption();
 
   AppOptions options;
@@ -30,6 +32,7 @@ AppOptions AppOptions::parse(const QStringList& arguments, QString* error) {
   options.service = parser.isSet(service);
   options.demo = parser.isSet(demo);
   options.screenshotDir = parser.value(shots);
+  options.exitWhenShown = parser.isSet(exitWhenShown);
   return options;
 }
 

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QTextStream>
+#include <QTimer>
 
 #include <cstdio>
 #include <memory>
@@ -61,6 +62,9 @@ int main(int argc, char* argv[]) {
 
   QObject::connect(&form1, &orsa::app::TForm1::closed, &app, &QApplication::quit);
   form1.show();
+  if (options.exitWhenShown) {
+    QTimer::singleShot(0, &app, &QApplication::quit);
+  }
   const int status = QApplication::exec();
   form1.stopOperations();
   return status;
