@@ -9,14 +9,9 @@
 #include <QTimer>
 
 #include "BenchStats.h"
+#include "ConfiguratorWindows.h"
 #include "QtDialogService.h"
 #include "SettingsCommands.h"
-#include "TForm1.h"
-#include "TForm2.h"
-#include "TForm3.h"
-#include "TForm4.h"
-#include "TForm5.h"
-#include "TForm6.h"
 #include "sim/SimulatedBeacon.h"
 
 extern char** environ;
@@ -53,13 +48,8 @@ BENCHMARK(StartUpToWindowShown)->Iterations(1)->Unit(benchmark::kMillisecond);
 void EventLoopDelayDuringARead(benchmark::State& state) {
   orsa::sim::SimulatedBeacon beacon(orsa::sim::FaultPlan().throttle(9600));
   orsa::app::QtDialogService dialogs;
-  orsa::app::TForm1 form1(dialogs);
-  orsa::app::TForm2 form2;
-  orsa::app::TForm3 form3(&form1);
-  orsa::app::TForm4 form4;
-  orsa::app::TForm5 form5;
-  orsa::app::TForm6 form6;
-  form1.attachWindows(&form2, &form3, &form4, &form5, &form6);
+  orsa::app::ConfiguratorWindows windows(dialogs);
+  orsa::app::TForm1& form1 = windows.form1;
   form1.enterDemoMode(QString::fromStdString(beacon.portPath()));
   form1.show();
 

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "OperationSlot.h"
+
 namespace orsa::firmware {
 class MCUpdateThread;
 }
@@ -23,9 +25,9 @@ class FirmwareCommands : public QObject {
   ~FirmwareCommands() override;
 
   void update();  // SpeedButton6
-  bool busy() const { return worker_ != nullptr; }
-  void requestStop();
-  void join();
+  bool busy() const { return worker_.busy(); }
+  void requestStop() { worker_.requestStop(); }
+  void join() { worker_.join(); }
 
  signals:
   void updateFinished();
@@ -34,7 +36,7 @@ class FirmwareCommands : public QObject {
   TForm1& form_;
   DeviceSession& session_;
   DialogService& dialogs_;
-  std::unique_ptr<firmware::MCUpdateThread> worker_;
+  OperationSlot worker_{*this};
 };
 
 }  // namespace orsa::app

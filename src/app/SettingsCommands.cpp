@@ -3,6 +3,7 @@
 #include "DeviceSession.h"
 #include "DialogService.h"
 #include "PageBinding.h"
+#include "ResultBox.h"
 #include "SummaryPage.h"
 #include "TForm1.h"
 #include "TForm3.h"
@@ -33,33 +34,7 @@ QString qs(std::string_view text) {
 SettingsCommands::SettingsCommands(TForm1& form, DeviceSession& session, DialogService& dialogs)
     : form_(form), session_(session), dialogs_(dialogs) {}
 
-SettingsCommands::~SettingsCommands() {
-  requestStop();
-  join();
-}
-
-void SettingsCommands::requestStop() {
-  if (worker_) {
-    worker_->requestStop();
-  }
-}
-
-void SettingsCommands::join() {
-  if (worker_) {
-    worker_->join();
-    worker_.reset();
-  }
-}
-
-void SettingsCommands::showResult(int resultCode, const QString& text) {
-  if (resultCode == link::kResultSuccess) {
-    dialogs_.message(text, qs(messages::kResultTitle), DialogService::Icon::Information,
-                     DialogService::Buttons::Ok);
-  } else if (resultCode == link::kResultFailure) {
-    dialogs_.message(text, qs(messages::kResultTitle), DialogService::Icon::Warning,
-                     DialogService::Buttons::Ok);
-  }
-}
+SettingsCommands::~SettingsCommands() = default;
 
 void SettingsCommands::showRecord() {
   const PageBinding binding(form_);
@@ -109,7 +84,7 @@ void SettingsCommands::start(int mode) {
   using Worker = settings::RWSettingsThread;
   Worker::Callbacks callbacks;
   callbacks.showResult = [this](const Worker& w) {
-    showResult(w.resultCode, QString::fromStdString(w.messageText));
+    showResultBox(dialogs_, w.resultCode, QString::fromStdString(w.messageText));
   };
   callbacks.showProgressWindow = [this](const Worker& w) {
     if (TForm3* progress = form_.form3()) {
@@ -134,25 +109,11 @@ void SettingsCommands::start(int mode) {
     }
   };
 
-  worker_ = std::make_unique<Worker>(session_.deviceLink(), session_.record, session_.replyLock,
-                                     std::move(callbacks));
-  worker_->mode = mode;
-  // The worker's thread cannot release itself; the window thread does, once
-  // the thread has nothing left to do.
-  worker_->setFinishedHandler([this] {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-          join();
-          emit exchangeFinished();
-        },
-        Qt::QueuedConnection);
-  });
-  if (!worker_->start()) {
-    const QString refusal = QString::fromStdString(worker_->refusalMessage());
-    worker_.reset();
-    dialogs_.message(refusal, qs(messages::kResultTitle), DialogService::Icon::Warning,
-                     DialogService::Buttons::Ok);
+  auto worker = std::make_unique<Worker>(session_.deviceLink(), session_.record, session_.replyLock,
+                                       std::move(callbacks));
+  worker->mode = mode;
+  if (auto refusal = worker_.start(std::move(worker), [this] { emit exchangeFinished(); })) {
+    showResultBox(dialogs_, link::kResultFailure, QString::fromStdString(*refusal));
   }
 }
 

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "OperationSlot.h"
+
 namespace orsa::settings {
 class RWSettingsThread;
 class SettingsRecord;
@@ -30,11 +32,11 @@ class SettingsCommands : public QObject {
   void load();             // SpeedButton1
 
   // A read or write is under way; other settings commands wait for it.
-  bool busy() const { return worker_ != nullptr; }
+  bool busy() const { return worker_.busy(); }
   // Asks a running exchange to end now (the window is closing).
-  void requestStop();
+  void requestStop() { worker_.requestStop(); }
   // Waits for a running exchange to end; only after requestStop.
-  void join();
+  void join() { worker_.join(); }
 
   // Puts the record onto the pages / into the summary grid.
   void showRecord();
@@ -47,12 +49,11 @@ class SettingsCommands : public QObject {
  private:
   void start(int mode);
   bool collect();
-  void showResult(int resultCode, const QString& text);
 
   TForm1& form_;
   DeviceSession& session_;
   DialogService& dialogs_;
-  std::unique_ptr<settings::RWSettingsThread> worker_;
+  OperationSlot worker_{*this};
 };
 
 }  // namespace orsa::app

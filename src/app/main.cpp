@@ -1,13 +1,8 @@
 #include "AppOptions.h"
+#include "ConfiguratorWindows.h"
 #include "DemoBeacon.h"
 #include "QtDialogService.h"
 #include "ScreenshotRunner.h"
-#include "TForm1.h"
-#include "TForm2.h"
-#include "TForm3.h"
-#include "TForm4.h"
-#include "TForm5.h"
-#include "TForm6.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -41,13 +36,8 @@ int main(int argc, char* argv[]) {
   }
 
   orsa::app::QtDialogService dialogs;
-  orsa::app::TForm1 form1(dialogs);
-  orsa::app::TForm2 form2;
-  orsa::app::TForm3 form3(&form1);
-  orsa::app::TForm4 form4;
-  orsa::app::TForm5 form5;
-  orsa::app::TForm6 form6;
-  form1.attachWindows(&form2, &form3, &form4, &form5, &form6);
+  orsa::app::ConfiguratorWindows windows(dialogs);
+  orsa::app::TForm1& form1 = windows.form1;
   if (options.service) {
     form1.revealServiceEntries();
   }

@@ -17,18 +17,7 @@ int runRead(CliContext& context, Arguments& arguments) {
   settings::SettingsRecord record;
   auto outcome = exchangeSettings(context, record, settings::RWSettingsThread::kReadMode);
   if (outcome.status != kExitSuccess) return outcome.status;
-  if (save) {
-    if (auto error = saveRecord(*save, record); !error.empty()) {
-      context.err << error << '\n';
-      return kExitFailed;
-    }
-  }
-  if (json) {
-    context.out << recordToJson(record, allSlots());
-  } else {
-    printSummary(context.out, record);
-  }
-  return kExitSuccess;
+  return emitRecord(context, record, save, json, allSlots());
 }
 
 }  // namespace orsa::cli

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/AtomicFile.h"
+#include "cli/ExitCode.h"
 #include "cli/SettingsJson.h"
 #include "settings/Cp1251.h"
 #include "settings/SettingsFile.h"
@@ -44,6 +45,22 @@ std::string saveRecord(const std::string& path, const settings::SettingsRecord& 
   auto result = settings::SettingsFile::save(path, record);
   if (result) return {};
   return result.message + (result.detail.empty() ? "" : " (" + result.detail + ")");
+}
+
+int emitRecord(CliContext& context, const settings::SettingsRecord& record, const std::optional<std::string>& save,
+               bool json, const std::vector<settings::SlotId>& jsonSlots) {
+  if (save) {
+    if (auto error = saveRecord(*save, record); !error.empty()) {
+      context.err << error << '\n';
+      return kExitFailed;
+    }
+  }
+  if (json) {
+    context.out << recordToJson(record, jsonSlots);
+  } else {
+    printSummary(context.out, record);
+  }
+  return kExitSuccess;
 }
 
 }  // namespace orsa::cli

@@ -21,12 +21,7 @@ int runShow(CliContext& context, Arguments& arguments) {
     context.err << error.what() << '\n';
     return kExitFailed;
   }
-  if (json) {
-    context.out << recordToJson(record, slots);
-  } else {
-    printSummary(context.out, record);
-  }
-  return kExitSuccess;
+  return emitRecord(context, record, std::nullopt, json, slots);
 }
 
 int runDefaults(CliContext& context, Arguments& arguments) {
@@ -35,18 +30,7 @@ int runDefaults(CliContext& context, Arguments& arguments) {
   if (!arguments.positionals().empty()) throw UsageError("defaults takes no file name except with --save");
   settings::SettingsRecord record;
   record.RestoreDefaults("");
-  if (save) {
-    if (auto error = saveRecord(*save, record); !error.empty()) {
-      context.err << error << '\n';
-      return kExitFailed;
-    }
-  }
-  if (json) {
-    context.out << recordToJson(record, allSlots());
-  } else if (!save) {
-    printSummary(context.out, record);
-  }
-  return kExitSuccess;
+  return emitRecord(context, record, save, json, allSlots());
 }
 
 }  // namespace orsa::cli

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "link/Worker.h"
+
+namespace orsa::app {
+
+// The window's reference to the running operation of one kind (the settings exchange, the
+// firmware update): set while it runs, which keeps a second start of that kind out. A worker's
+// thread cannot release its own object, so the release is posted to the window thread and happens
+// once the thread has nothing left to do.
+class OperationSlot {
+ public:
+  explicit OperationSlot(QObject& context) : context_(context) {}
+  ~OperationSlot();
+
+  OperationSlot(const OperationSlot&) = delete;
+  OperationSlot& operator=(const OperationSlot&) = delete;
+
+  bool busy() const { return worker_ != nullptr; }
+
+  // Starts `worker`; `ended` runs on the window thread after it was released. When another
+  // operation holds the channel nothing starts, and the refusal text is returned.
+  std::optional<std::string> start(std::unique_ptr<link::Worker> worker, std::function<void()> ended);
+
+  // Asks a running operation to end now (the window is closing).
+  void requestStop();
+  // Waits for the operation's thread and releases it.
+  void join();
+
+ private:
+  QObject& context_;
+  std::unique_ptr<link::Worker> worker_;
+};
+
+}  // namespace orsa::app
