@@ -47,6 +47,8 @@ FirmwarePage::FirmwarePage(QWidget* parent) : QWidget(parent) {
   progress->setValue(0);
   progress->setTextVisible(false);
   progress->setGeometry(16, 174, 468, 20);
+  // Appears with the first block an update writes.
+  progress->setVisible(false);
 
   auto* info = kit::group(this, QStringLiteral("Информация об устройстве"), {8, 268, 500, 60});
   kit::label(info, QStringLiteral("IMEI:"), {16, 28});

@@ -35,6 +35,7 @@ class FirmwareUpdateTest : public BeaconFixture {
 TEST_F(FirmwareUpdateTest, ChosenNameGetsItsExtensionAndThePayloadReachesTheFlash) {
   const QString path = writeFirmware("image.fmw", 4096 + 1);
   dialogs.files = {dir.filePath(QStringLiteral("image"))};  // typed without the extension
+  EXPECT_TRUE(find<QProgressBar>("ProgressBar1")->isHidden()) << "no bar before the first update";
   ASSERT_TRUE(runUpdate());
 
   ASSERT_EQ(dialogs.fileAsks.size(), 1u);
@@ -50,6 +51,7 @@ TEST_F(FirmwareUpdateTest, ChosenNameGetsItsExtensionAndThePayloadReachesTheFlas
   EXPECT_TRUE(std::equal(flash.begin(), flash.end(), payload.begin(),
                          [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }));
   const auto* bar = find<QProgressBar>("ProgressBar1");
+  EXPECT_FALSE(bar->isHidden()) << "the bar appears once an update writes";
   EXPECT_EQ(bar->maximum(), 4097);
   EXPECT_EQ(bar->value(), 4097);
 }
