@@ -24,8 +24,10 @@ void FirmwareCommands::update() {
   callbacks.showProgress = [this](const Worker& w) {
     if (auto* bar = form_.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"))) {
       bar->setVisible(true);
-      bar->setMaximum(w.progressMax);
-      bar->setValue(w.progressPosition);
+      // A range of 0 is drawn as an endless busy bar; an empty payload is simply all written.
+      const bool empty = w.progressMax <= 0;
+      bar->setMaximum(empty ? 1 : w.progressMax);
+      bar->setValue(empty ? 1 : w.progressPosition);
     }
   };
   callbacks.showResult = [this](const Worker& w) {

@@ -24,6 +24,12 @@ CliContext::CliContext(GlobalOptions options, std::ostream& outStream, std::ostr
   }
 }
 
+void CliContext::reportNotConnected() {
+  err << link::kNotConnectedMessage;
+  if (const std::string reason = channel.lastError(); !reason.empty()) err << ": " << reason;
+  err << '\n';
+}
+
 std::string hexBytes(const std::uint8_t* bytes, std::size_t count) {
   std::string text;
   text.reserve(count * 3);

@@ -28,6 +28,8 @@ class CliContext {
   const link::SerialPortMap& portMap() const { return *portMap_; }
   // True when standard error is a terminal, so progress bars may redraw a line.
   bool interactive() const { return interactive_; }
+  // "Устройство не подключено" and, on the same line, why the port did not open.
+  void reportNotConnected();
 
   std::ostream& out;
   std::ostream& err;

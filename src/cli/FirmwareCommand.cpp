@@ -32,8 +32,12 @@ int runFirmware(CliContext& context, Arguments& arguments) {
     context.out << outcome << '\n';
     return kExitSuccess;
   }
+  if (outcome == link::kNotConnectedMessage) {
+    context.reportNotConnected();
+    return kExitNotConnected;
+  }
   context.err << outcome << '\n';
-  return outcome == link::kNotConnectedMessage ? kExitNotConnected : kExitFailed;
+  return kExitFailed;
 }
 
 }  // namespace orsa::cli

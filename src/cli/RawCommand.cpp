@@ -58,10 +58,10 @@ class RawExchange final : public link::Worker {
   void run() override {
     connected = connectDevice();
     if (!connected) return;
-    channel().sendCommand(type_, parameter_, static_cast<std::uint32_t>(data_.size()), data_.data());
+    sendCommand(type_, parameter_, static_cast<std::uint32_t>(data_.size()), data_.data());
     answered = waitForBytes(expect_, timeoutMs_);
     reply = channel().receivedBytes();
-    channel().close();
+    closeChannel();
   }
 
  private:
@@ -91,7 +91,7 @@ int runRaw(CliContext& context, Arguments& arguments) {
   }
   exchange.join();
   if (!exchange.connected) {
-    context.err << link::kNotConnectedMessage << '\n';
+    context.reportNotConnected();
     return kExitNotConnected;
   }
   context.out << "reply (" << exchange.reply.size() << " bytes): " << hexBytes(exchange.reply.data(), exchange.reply.size())

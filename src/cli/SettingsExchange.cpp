@@ -29,8 +29,12 @@ ExchangeOutcome exchangeSettings(CliContext& context, settings::SettingsRecord& 
   worker.join();
   progress.finish();
   if (worker.resultCode == link::kResultFailure) {
+    if (worker.messageText == link::kNotConnectedMessage) {
+      context.reportNotConnected();
+      return {kExitNotConnected, worker.messageText};
+    }
     context.err << worker.messageText << '\n';
-    return {worker.messageText == link::kNotConnectedMessage ? kExitNotConnected : kExitFailed, worker.messageText};
+    return {kExitFailed, worker.messageText};
   }
   return {kExitSuccess, worker.messageText};
 }

@@ -12,6 +12,10 @@ namespace {
 constexpr const char* kFileError = "Ошибка открытия файла прошивки";
 constexpr const char* kEraseError = "Ошибка на этапе очистки FLASH";
 constexpr const char* kWriteError = "Ошибка во время записи прошивки";
+// The erase is done by then, so the beacon is no longer as it was: say so, not "cannot open".
+constexpr const char* kFileChangedError =
+    "Ошибка во время записи прошивки: файл прошивки изменился во время обновления. Прошивка записана не полностью, "
+    "повторите обновление";
 constexpr const char* kSuccess = "Прошивка успешно обновлена";
 
 // Largest payload whose last address still fits the 32-bit parameter.
@@ -36,7 +40,7 @@ void MCUpdateThread::finish(std::int32_t code, const char* text) {
 void MCUpdateThread::run() {
   if (!connectDevice()) {
     finish(link::kResultFailure, link::kNotConnectedMessage);
-    channel().close();
+    closeChannel();
     return;
   }
 
@@ -53,7 +57,7 @@ void MCUpdateThread::run() {
     return;
   }
 
-  channel().sendCommand(link::CommandType::EraseFirmware, 0);
+  if (!sendCommand(link::CommandType::EraseFirmware, 0)) return;  // stopped: the beacon is untouched
   if (!waitForBytes(1, kReplyTimeoutMs)) {
     finish(link::kResultFailure, kEraseError);
     return;
@@ -71,10 +75,10 @@ void MCUpdateThread::run() {
     file.read(block.data(), length);
     if (static_cast<std::uint32_t>(file.gcount()) != length) {
       // The file changed under us; sending what was not read would flash garbage.
-      finish(link::kResultFailure, kFileError);
+      finish(link::kResultFailure, kFileChangedError);
       return;
     }
-    channel().sendCommand(link::CommandType::WriteFirmwareBlock, kFlashBase + offset, length, block.data());
+    sendCommand(link::CommandType::WriteFirmwareBlock, kFlashBase + offset, length, block.data());
     if (!waitForBytes(1, kReplyTimeoutMs)) {
       finish(link::kResultFailure, kWriteError);
       return;

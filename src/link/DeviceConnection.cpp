@@ -1,25 +1,41 @@
 #include "link/DeviceConnection.h"
 
+#include <vector>
+
 namespace orsa::link {
 
-std::optional<std::string> automaticPort(const SerialPortMap& map) {
+namespace {
+
+std::vector<std::string> candidatePorts(const SerialPortMap& map) {
   const std::string marker = map.candidateMarker();
-  int candidates = 0;
-  std::string port;
+  std::vector<std::string> ports;
   for (const auto& entry : map.entries()) {
-    if (entry.deviceName.find(marker) == std::string::npos) continue;
-    ++candidates;
-    port = entry.portName;
+    if (entry.deviceName.find(marker) != std::string::npos) ports.push_back(entry.portName);
   }
-  if (candidates != 1) return std::nullopt;
-  return port;
+  return ports;
+}
+
+}  // namespace
+
+std::optional<std::string> automaticPort(const SerialPortMap& map) {
+  auto candidates = candidatePorts(map);
+  if (candidates.size() != 1) return std::nullopt;
+  return candidates.front();
 }
 
 bool connectDevice(SerialChannel& channel, const SerialPortMap& map, const PortChoice& choice) {
   channel.close();
   if (!choice.automatic) return channel.open(choice.manualName);
-  auto port = automaticPort(map);
-  return port && channel.open(*port);
+  const auto candidates = candidatePorts(map);
+  if (candidates.size() == 1) return channel.open(candidates.front());
+  if (candidates.empty()) {
+    channel.setOpenFailure("маяк не найден: нет ни одного устройства USB CDC-ACM; подключите маяк или выберите порт вручную");
+  } else {
+    std::string names;
+    for (const auto& port : candidates) names += (names.empty() ? "" : ", ") + port;
+    channel.setOpenFailure("найдено несколько устройств USB CDC-ACM (" + names + "): выберите порт вручную");
+  }
+  return false;
 }
 
 }  // namespace orsa::link

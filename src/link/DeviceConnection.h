@@ -19,7 +19,8 @@ struct PortChoice {
 // name is what a single candidate opens, as the map is walked in order.
 std::optional<std::string> automaticPort(const SerialPortMap& map);
 
-// Closes the channel, then opens it on the chosen port. True when the channel is open.
+// Closes the channel, then opens it on the chosen port. True when the channel is open; otherwise
+// the channel's lastError() says why, also when the automatic choice found no port or several.
 bool connectDevice(SerialChannel& channel, const SerialPortMap& map, const PortChoice& choice);
 
 }  // namespace orsa::link

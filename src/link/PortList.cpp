@@ -16,6 +16,6 @@ std::vector<std::string> listOpenablePorts(const SerialPortMap& map, const PortP
   return names;
 }
 
-bool portOpens(const std::string& portName) { return openSerialPort(portName).port != nullptr; }
+bool portOpens(const std::string& portName) { return probeSerialPort(portName).empty(); }
 
 }  // namespace orsa::link

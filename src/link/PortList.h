@@ -13,7 +13,7 @@ namespace orsa::link {
 using PortProbe = std::function<bool(const std::string& portName)>;
 
 std::vector<std::string> listOpenablePorts(const SerialPortMap& map, const PortProbe& canOpen);
-// Probes by opening the port exclusively and releasing it at once.
+// Probes by opening the port and releasing it at once; its line settings are left as they were.
 bool portOpens(const std::string& portName);
 
 }  // namespace orsa::link

@@ -10,6 +10,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <string>
+#include <vector>
+
+#include "link/PortHolders.h"
+
 namespace orsa::link {
 
 namespace {
@@ -21,7 +26,7 @@ std::string systemError(const std::string& what) { return what + ": " + std::str
 bool configureLine(int fd, std::string& error) {
   termios tio{};
   if (tcgetattr(fd, &tio) != 0) {
-    error = systemError("cannot read the line settings");
+    error = systemError("не удалось прочитать настройки линии");
     return false;
   }
   cfmakeraw(&tio);
@@ -33,14 +38,14 @@ bool configureLine(int fd, std::string& error) {
   cfsetispeed(&tio, B9600);
   cfsetospeed(&tio, B9600);
   if (tcsetattr(fd, TCSANOW, &tio) != 0) {
-    error = systemError("cannot apply the line settings");
+    error = systemError("не удалось применить настройки линии");
     return false;
   }
   // tcsetattr succeeds when any one change took; check that the ones that matter did.
   termios applied{};
   if (tcgetattr(fd, &applied) != 0 || cfgetospeed(&applied) != B9600 || (applied.c_cflag & CSIZE) != CS8 ||
       (applied.c_cflag & (PARENB | CSTOPB | CRTSCTS)) != 0 || (applied.c_lflag & (ICANON | ECHO)) != 0) {
-    error = "the port refused 9600 baud, 8-N-1, raw mode";
+    error = "порт не принимает 9600 бод, 8-N-1 без преобразований";
     return false;
   }
   // DTR and RTS are not driven. Ports without modem lines (pseudo-terminals) refuse this; that is fine.
@@ -51,30 +56,88 @@ bool configureLine(int fd, std::string& error) {
 
 }  // namespace
 
-OpenResult PosixSerialPort::open(const std::string& devicePath) {
-  OpenResult result;
+namespace {
+
+// One line a person can act on; shown after "Устройство не подключено".
+std::string openFailure(const std::string& devicePath, int error) {
+  switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      return "порт " + devicePath + " не найден";
+    case EACCES:
+    case EPERM:
+      return "нет доступа к порту " + devicePath +
+             ": добавьте пользователя в группу dialout (sudo usermod -aG dialout $USER) и войдите в систему заново";
+    case EBUSY:
+      return "порт " + devicePath + " занят другой программой";
+    default:
+      return "не удалось открыть порт " + devicePath + ": " + std::strerror(error);
+  }
+}
+
+std::string heldBy(const std::string& devicePath, const std::vector<PortHolder>& holders) {
+  std::string names;
+  for (const auto& holder : holders) {
+    if (!names.empty()) names += ", ";
+    names += holder.name + " (pid " + std::to_string(holder.pid) + ")";
+  }
+  return "порт " + devicePath + " занят: его держит " + names;
+}
+
+// Opens the device for our use alone without touching its line settings: refused while another
+// process holds it (found before opening) or another opener holds its lock. -1 with `error` set
+// when refused.
+int openExclusive(const std::string& devicePath, std::string& error) {
+  if (auto holders = findPortHolders(devicePath); !holders.empty()) {
+    error = heldBy(devicePath, holders);
+    return -1;
+  }
   int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    result.error = systemError("cannot open " + devicePath);
-    return result;
+    error = openFailure(devicePath, errno);
+    return -1;
   }
+  if (!isatty(fd)) {
+    error = devicePath + " — не последовательный порт";
+  } else if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // Another copy of this program, or anything else that locks ports as we do.
+    error = "порт " + devicePath + " занят другой программой";
+  } else {
+    return fd;
+  }
+  ::close(fd);
+  return -1;
+}
+
+}  // namespace
+
+OpenResult PosixSerialPort::open(const std::string& devicePath) {
+  OpenResult result;
+  int fd = openExclusive(devicePath, result.error);
+  if (fd < 0) return result;
   auto fail = [&](std::string why) {
     ::close(fd);
     result.error = std::move(why);
     return std::move(result);
   };
-  if (!isatty(fd)) return fail(devicePath + " is not a serial port");
-  // Exclusive like a Windows COM port: flock keeps out other programs (also when run as root,
-  // which TIOCEXCL alone would not), TIOCEXCL keeps out programs that don't lock.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(devicePath + " is in use by another program");
-  if (ioctl(fd, TIOCEXCL) != 0) return fail(systemError("cannot open " + devicePath + " exclusively"));
+  // TIOCEXCL keeps out later openers that don't lock (the flock above stops those that do, even
+  // when they run as root, which TIOCEXCL alone would not).
+  if (ioctl(fd, TIOCEXCL) != 0) return fail(openFailure(devicePath, errno));
   std::string error;
   if (!configureLine(fd, error)) return fail(devicePath + ": " + error);
   tcflush(fd, TCIFLUSH);
   int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wakeFd < 0) return fail(systemError("cannot create a wake-up event"));
+  if (wakeFd < 0) return fail(systemError("не удалось создать событие пробуждения"));
   result.port.reset(new PosixSerialPort(fd, wakeFd));
   return result;
+}
+
+std::string PosixSerialPort::probe(const std::string& devicePath) {
+  std::string error;
+  int fd = openExclusive(devicePath, error);
+  if (fd >= 0) ::close(fd);
+  return error;
 }
 
 PosixSerialPort::~PosixSerialPort() {
@@ -92,8 +155,11 @@ SerialPort::WaitResult PosixSerialPort::waitReadable() {
       return WaitResult::LineDown;
     }
     if (fds[1].revents & POLLIN) return WaitResult::Woken;
+    if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) hungUp_ = true;
+    // After a hang-up a terminal still reads as readable; what is left is read first, and the
+    // read that finds nothing more reports the line as down.
     if (fds[0].revents & POLLIN) return WaitResult::Readable;
-    if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) return WaitResult::LineDown;
+    if (hungUp_) return WaitResult::LineDown;
   }
 }
 
@@ -101,10 +167,12 @@ std::ptrdiff_t PosixSerialPort::readAvailable(std::span<std::uint8_t> into) {
   for (;;) {
     ssize_t n = ::read(fd_, into.data(), into.size());
     if (n > 0) return n;
-    if (n == 0) return -1;  // end of file: the other side hung up
+    // With VMIN and VTIME at 0 an empty queue reads as 0 bytes: a purge between poll() and
+    // read() takes back what poll() announced. Only after a hang-up does 0 mean the end.
+    if (n == 0) return hungUp_ ? -1 : 0;
     if (errno == EINTR) continue;
-    if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
-    return -1;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return hungUp_ ? -1 : 0;
+    return -1;  // EIO: the device is gone
   }
 }
 
@@ -150,8 +218,13 @@ std::string devicePathFor(const std::string& portName) {
 }
 
 OpenResult openSerialPort(const std::string& portName) {
-  if (portName.empty()) return {nullptr, "no port name"};
+  if (portName.empty()) return {nullptr, "порт не выбран"};
   return PosixSerialPort::open(devicePathFor(portName));
+}
+
+std::string probeSerialPort(const std::string& portName) {
+  if (portName.empty()) return "порт не выбран";
+  return PosixSerialPort::probe(devicePathFor(portName));
 }
 
 }  // namespace orsa::link

@@ -9,6 +9,8 @@ namespace orsa::link {
 class PosixSerialPort final : public SerialPort {
  public:
   static OpenResult open(const std::string& devicePath);
+  // Opens and releases at once, leaving the line settings alone; the reason when it would not open.
+  static std::string probe(const std::string& devicePath);
   ~PosixSerialPort() override;
 
   PosixSerialPort(const PosixSerialPort&) = delete;
@@ -25,6 +27,7 @@ class PosixSerialPort final : public SerialPort {
 
   int fd_;
   int wakeFd_;
+  bool hungUp_ = false;  // poll() reported a hang-up or an error; only the reader thread uses it
 };
 
 }  // namespace orsa::link

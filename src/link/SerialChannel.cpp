@@ -29,6 +29,7 @@ bool SerialChannel::open(const std::string& portName) {
   lastError_ = opened.error;
   if (!opened.port) return false;
   portHandle = std::move(opened.port);
+  lineLost_ = false;
   {
     std::lock_guard tx(transmitLock);
     writePending = false;
@@ -65,6 +66,11 @@ bool SerialChannel::isOpen() const {
 std::string SerialChannel::lastError() const {
   std::lock_guard state(stateLock);
   return lastError_;
+}
+
+void SerialChannel::setOpenFailure(std::string reason) {
+  std::lock_guard state(stateLock);
+  lastError_ = std::move(reason);
 }
 
 void SerialChannel::resetReceive() {
@@ -153,9 +159,10 @@ void SerialChannel::readerLoop(std::stop_token stop) {
   SerialPort& port = *portHandle;
   std::array<std::uint8_t, kBufferSize> chunk{};
   while (!stop.stop_requested()) {
-    if (port.waitReadable() != SerialPort::WaitResult::Readable) return;
-    std::ptrdiff_t got;
-    {
+    const SerialPort::WaitResult ready = port.waitReadable();
+    if (ready == SerialPort::WaitResult::Woken) return;
+    std::ptrdiff_t got = -1;
+    if (ready == SerialPort::WaitResult::Readable) {
       std::lock_guard lock(receiveLock);
       got = port.readAvailable(chunk);
       if (got > 0) {
@@ -166,7 +173,11 @@ void SerialChannel::readerLoop(std::stop_token stop) {
         receiveCount += static_cast<std::uint32_t>(kept);
       }
     }
-    if (got < 0) return;  // the line went away; waits now end at their time-outs
+    if (got < 0) {
+      // The device is gone; waits now end at their time-outs.
+      lineLost_ = true;
+      return;
+    }
     if (got > 0) {
       bytesArrived.notify_all();
       trace(Direction::Received, {chunk.data(), static_cast<std::size_t>(got)});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -40,8 +41,13 @@ class SerialChannel {
   // Lets a write in progress finish, stops both threads and releases the port. Harmless when closed.
   void close();
   bool isOpen() const;
-  // Why the last open failed.
+  // Why the last open failed, in one line for the user.
   std::string lastError() const;
+  // For a failure found before any open was tried (no port to choose).
+  void setOpenFailure(std::string reason);
+  // True once the device went away (hang-up, unplug, I/O error) since the last open; waits then
+  // end only at their time-outs. A read that merely finds nothing is not a loss.
+  bool lineLost() const { return lineLost_.load(); }
 
   void resetReceive();
   // Discards the driver's queues, empties the receive buffer and hands the bytes to the writer.
@@ -90,6 +96,7 @@ class SerialChannel {
   mutable std::mutex stateLock;  // open/close against each other and against isOpen()
   std::unique_ptr<SerialPort> portHandle;
   std::string lastError_;
+  std::atomic<bool> lineLost_{false};
   std::jthread readerThread;
   std::thread writerThread;
 

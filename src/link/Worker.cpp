@@ -45,7 +45,18 @@ bool Worker::connectDevice() {
 
 bool Worker::pause(std::chrono::milliseconds duration) {
   std::unique_lock lock(pauseLock_);
-  return !pauseWake_.wait_for(lock, stop_.get_token(), duration, [] { return false; });
+  pauseWake_.wait_for(lock, stop_.get_token(), duration, [] { return false; });
+  return !stop_.stop_requested();
+}
+
+bool Worker::sendCommand(std::uint8_t type, std::uint32_t parameter, std::uint32_t length, const void* data) {
+  if (stop_.stop_requested()) return false;
+  return link_.channel.sendCommand(type, parameter, length, data);
+}
+
+bool Worker::writeRaw(const std::uint8_t* bytes, std::size_t count) {
+  if (stop_.stop_requested()) return false;
+  return link_.channel.writeRaw(bytes, count);
 }
 
 bool Worker::waitForBytes(std::uint32_t count, std::int32_t timeoutMs) {

@@ -74,7 +74,17 @@ class Worker {
   bool pause(std::chrono::milliseconds duration);
   bool waitForBytes(std::uint32_t count, std::int32_t timeoutMs);
   bool stopRequested() const { return stop_.stop_requested(); }
-  SerialChannel& channel() { return link_.channel; }
+
+  // Every frame an operation sends goes through these: once a stop was requested nothing more
+  // reaches the beacon and they return false; otherwise they return what the channel did.
+  bool sendCommand(std::uint8_t type, std::uint32_t parameter, std::uint32_t length = 0, const void* data = nullptr);
+  bool sendCommand(CommandType type, std::uint32_t parameter, std::uint32_t length = 0, const void* data = nullptr) {
+    return sendCommand(static_cast<std::uint8_t>(type), parameter, length, data);
+  }
+  bool writeRaw(const std::uint8_t* bytes, std::size_t count);
+  void closeChannel() { link_.channel.close(); }
+  // Read-only on purpose: sending past the checks above would defeat the stop.
+  const SerialChannel& channel() const { return link_.channel; }
 
  private:
   void threadMain();

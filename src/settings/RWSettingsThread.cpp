@@ -48,7 +48,7 @@ void RWSettingsThread::run() {
     // Every run ends the same way, whatever happened; the reference to this worker is dropped by
     // the window once the thread reports that it has finished.
     call(callbacks_.hideProgressWindow);
-    channel().close();
+    closeChannel();
 }
 
 void RWSettingsThread::readAll() {
@@ -56,7 +56,7 @@ void RWSettingsThread::readAll() {
     const std::string readingCaption(messages::kReadingCaption);
     for (std::size_t p = 0; p < exchangeOrder.size(); ++p) {
         const ExchangeEntry& entry = exchangeOrder[p];
-        channel().sendCommand(link::CommandType::ReadSettingSlot, entry.parameter);
+        sendCommand(link::CommandType::ReadSettingSlot, entry.parameter);
         if (!pause(kReadPause)) {
             return;  // abandoned: the program is closing
         }
@@ -90,7 +90,7 @@ void RWSettingsThread::readAll() {
     call(callbacks_.showRecord);
     call(callbacks_.fillSummary);
 
-    channel().sendCommand(link::CommandType::ReadSettingSlot, kClosingReadParameter);
+    sendCommand(link::CommandType::ReadSettingSlot, kClosingReadParameter);
     waitForBytes(kSlotReplySize, kReplyTimeoutMs);
 }
 
@@ -99,7 +99,7 @@ void RWSettingsThread::writeAll() {
     for (std::size_t p = 0; p < kWrittenSlotCount; ++p) {
         const ExchangeEntry& entry = exchangeOrder[p];
         const SettingsRecord::Slot& cell = record_.bytes(entry.slot);
-        channel().sendCommand(link::CommandType::WriteSettingSlot, entry.parameter,
+        sendCommand(link::CommandType::WriteSettingSlot, entry.parameter,
                               static_cast<std::uint32_t>(cell.size()), cell.data());
         if (!waitForBytes(1, kReplyTimeoutMs)) {
             if (!stopRequested()) {

@@ -56,16 +56,19 @@ TEST_F(FirmwareUpdateTest, ChosenNameGetsItsExtensionAndThePayloadReachesTheFlas
   EXPECT_EQ(bar->value(), 4097);
 }
 
-TEST_F(FirmwareUpdateTest, AMissingFileIsReportedAndAnotherUpdateMayFollow) {
+TEST_F(FirmwareUpdateTest, AMissingFileIsReportedAndAnEmptyPayloadThenFillsTheBar) {
   dialogs.files = {dir.filePath(QStringLiteral("absent.fmw"))};
   ASSERT_TRUE(runUpdate());
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Ошибка открытия файла прошивки"));
   EXPECT_EQ(dialogs.shown[0].icon, DialogService::Icon::Warning);
 
-  dialogs.files = {writeFirmware("second.fmw", 10)};
+  dialogs.files = {writeFirmware("second.fmw", 0)};
   ASSERT_TRUE(runUpdate());
   EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("Прошивка успешно обновлена"));
+  const auto* bar = find<QProgressBar>("ProgressBar1");
+  EXPECT_GT(bar->maximum(), 0) << "an empty payload is not an endless busy bar";
+  EXPECT_EQ(bar->value(), bar->maximum());
 }
 
 }  // namespace

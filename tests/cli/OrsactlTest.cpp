@@ -85,7 +85,11 @@ TEST_F(Orsactl, ExitStatusTellsFailureUsageAndAbsence) {
 
   ToolRun absent = run({"raw", "3", "0"}, false);
   EXPECT_EQ(absent.status, 3);
-  EXPECT_NE(absent.err.find("Устройство не подключено"), std::string::npos);
+  EXPECT_NE(absent.err.find("Устройство не подключено: маяк не найден"), std::string::npos) << absent.err;
+  ToolRun missing = run({"--port", "/dev/ttyACM-gone", "read"});
+  EXPECT_EQ(missing.status, 3);
+  EXPECT_NE(missing.err.find("Устройство не подключено: порт /dev/ttyACM-gone не найден"), std::string::npos)
+      << missing.err;
 
   EXPECT_EQ(run({"raw", "300", "0"}).status, 2);
   EXPECT_EQ(run({"raw", "3", "0", "zz"}).status, 2);

@@ -154,6 +154,29 @@ TEST_F(FirmwareUpdate, AbsentBeaconIsReportedAndTheChannelClosed) {
   EXPECT_TRUE(rig.beacon->trace().empty());
 }
 
+TEST_F(FirmwareUpdate, AStopBeforeTheEraseLeavesTheBeaconUntouched) {
+  MCUpdateThread worker(rig.link(), {});
+  worker.firmwarePath = makeFile(100);
+  worker.requestStop();  // the window closed while the update was starting
+  ASSERT_TRUE(worker.start());
+  worker.join();
+  rig.channel.close();  // a frame handed to the channel would go out now
+  EXPECT_FALSE(rig.beacon->waitForFrames(1, 300ms));
+  EXPECT_EQ(rig.beacon->eraseCount(), 0u);
+}
+
+TEST_F(FirmwareUpdate, AFileThatShrinksAfterTheEraseIsReportedAsAnUnfinishedWrite) {
+  const std::string path = makeFile(3 * 2048);
+  rig.beacon->setFrameObserver([&](const sim::FrameRecord& frame) {
+    if (frame.type == kBlock) fs::resize_file(path, 15 + 2048 + 100);
+  });
+  Outcome outcome = update(path);
+  ASSERT_EQ(outcome.results.size(), 1u);
+  EXPECT_EQ(outcome.results[0].first, 4);
+  EXPECT_EQ(outcome.results[0].second.rfind("Ошибка во время записи прошивки", 0), 0u) << outcome.results[0].second;
+  EXPECT_EQ(framesSent(), (Frames{{kErase, 0}, {kBlock, 0x08006400}})) << "nothing of the short read is sent";
+}
+
 TEST_F(FirmwareUpdate, SecondUpdateIsRefusedWhileOneRuns) {
   rig.beacon->setFaults(sim::FaultPlan().delayReply(kErase, 1, 500ms));
   MCUpdateThread first(rig.link(), {});

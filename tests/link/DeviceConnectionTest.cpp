@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -91,6 +95,26 @@ TEST(PortList, HoldsThePortsThatOpenInNaturalOrder) {
   EXPECT_EQ(listOpenablePorts(map, portOpens), first) << "a refill gives the same list, not a doubled one";
   holder.close();
   EXPECT_EQ(listOpenablePorts(map, portOpens).size(), 3u) << "a released port is listed again";
+}
+
+TEST(PortList, ProbingLeavesAnotherDevicesLineSettingsAlone) {
+  PtyPair other;
+  int fd = ::open(other.slavePath().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(fd, 0);
+  termios mine{};
+  ASSERT_EQ(tcgetattr(fd, &mine), 0);
+  mine.c_lflag |= ICANON | ECHO;
+  mine.c_cflag |= HUPCL;
+  cfsetspeed(&mine, B115200);
+  ASSERT_EQ(tcsetattr(fd, TCSANOW, &mine), 0);
+
+  EXPECT_TRUE(portOpens(other.slavePath()));
+  termios after{};
+  ASSERT_EQ(tcgetattr(fd, &after), 0);
+  ::close(fd);
+  EXPECT_EQ(cfgetospeed(&after), B115200);
+  EXPECT_EQ(after.c_lflag, mine.c_lflag);
+  EXPECT_EQ(after.c_cflag, mine.c_cflag);
 }
 
 TEST(NaturalOrder, CountsDigitRunsByValue) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <chrono>
 #include <future>
 #include <thread>
@@ -33,6 +37,47 @@ TEST(SerialChannelOpen, MissingPortLeavesTheChannelClosed) {
   EXPECT_NE(channel.lastError().find("ttyACM-does-not-exist"), std::string::npos);
   EXPECT_FALSE(channel.open(""));
   EXPECT_FALSE(channel.open("/dev/null")) << "not a serial port";
+}
+
+TEST(SerialChannelOpen, AProgramThatHadThePortFirstKeepsItAndIsNamed) {
+  PtyPair pty;
+  // `sleep` holds the port as a terminal program would: open, no lock.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, pty.slavePath().c_str(), O_RDWR | O_NOCTTY, 0);
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+  char program[] = "sleep";
+  char seconds[] = "30";
+  char* argv[] = {program, seconds, nullptr};
+  pid_t holder = 0;
+  ASSERT_EQ(posix_spawnp(&holder, "sleep", &actions, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+
+  SerialChannel channel;
+  EXPECT_FALSE(channel.open(pty.slavePath()));
+  EXPECT_NE(channel.lastError().find("sleep (pid " + std::to_string(holder) + ")"), std::string::npos)
+      << channel.lastError();
+  kill(holder, SIGTERM);
+  waitpid(holder, nullptr, 0);
+  EXPECT_TRUE(channel.open(pty.slavePath())) << channel.lastError();
+}
+
+TEST(PosixSerialPort, AnEmptyReadIsNothingNowAndOnlyAHangUpEndsTheLine) {
+  PtyPair pty;
+  OpenResult opened = openSerialPort(pty.slavePath());
+  ASSERT_TRUE(opened.port) << opened.error;
+  std::array<std::uint8_t, 16> chunk{};
+  // What a purge between poll() and read() leaves: a read that finds nothing.
+  EXPECT_EQ(opened.port->readAvailable(chunk), 0);
+  pty.write("x");
+  EXPECT_EQ(opened.port->waitReadable(), SerialPort::WaitResult::Readable);
+  EXPECT_EQ(opened.port->readAvailable(chunk), 1);
+
+  pty.closeMaster();
+  pty.releaseSlaveHolder();
+  if (opened.port->waitReadable() == SerialPort::WaitResult::Readable) {
+    EXPECT_EQ(opened.port->readAvailable(chunk), -1);
+  }
 }
 
 TEST(SerialChannelOpen, BareNameMeansTheDevicePath) {
@@ -148,6 +193,7 @@ TEST_F(SerialChannelTest, HangUpDuringAWaitEndsAtTheTimeOutWithoutHarm) {
   pty.releaseSlaveHolder();
   EXPECT_FALSE(waiter.get());
   EXPECT_GE(Clock::now() - start, 400ms);
+  EXPECT_TRUE(channel.lineLost());
   // Sends after the hang-up are lost, not fatal; close still ends promptly.
   EXPECT_TRUE(channel.sendCommand(CommandType::ModemOn, 0));
   EXPECT_FALSE(channel.waitForBytes(1, 50));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <optional>
 
 #include "support/PtyPair.h"
 
@@ -41,16 +42,16 @@ class PingWorker final : public Worker {
       resultCode = kResultFailure;
       messageText = kNotConnectedMessage;
       synchronize([this] { shown.emplace_back(resultCode, messageText); });
-      channel().close();
+      closeChannel();
       return;
     }
     if (hold_) hold_->get_future().wait_for(5s);
-    channel().sendCommand(CommandType::ModemOn, 0);
+    sendCommand(CommandType::ModemOn, 0);
     bool answered = waitForBytes(1, 2000);
     resultCode = answered ? kResultSuccess : kResultFailure;
     messageText = answered ? "ok" : "no answer";
     synchronize([this] { shown.emplace_back(resultCode, messageText); });
-    channel().close();
+    closeChannel();
   }
 
  private:
@@ -115,6 +116,39 @@ TEST(Worker, StopEndsALongWaitPromptly) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
   ASSERT_EQ(worker.shown.size(), 1u);
   EXPECT_EQ(worker.shown[0].first, kResultFailure);
+}
+
+// Sleeps once, then tries to send; records what the worker base said.
+class PauseThenSendWorker final : public Worker {
+ public:
+  explicit PauseThenSendWorker(DeviceLink link) : Worker(link, "пауза") {}
+  ~PauseThenSendWorker() override { stopAndJoin(); }
+
+  std::promise<void> pausing;
+  std::optional<bool> pauseCompleted;
+  std::optional<bool> sent;
+
+ protected:
+  void run() override {
+    if (!connectDevice()) return;
+    pausing.set_value();
+    pauseCompleted = pause(60s);
+    sent = sendCommand(CommandType::ModemOn, 0);
+  }
+};
+
+TEST(Worker, AStopEndsAPauseAsStoppedAndNoFrameFollows) {
+  PtyPair beacon;
+  Rig rig(beacon.slavePath());
+  PauseThenSendWorker worker(rig.link);
+  auto pausing = worker.pausing.get_future();
+  ASSERT_TRUE(worker.start());
+  ASSERT_EQ(pausing.wait_for(5s), std::future_status::ready);
+  worker.stopAndJoin();
+  EXPECT_EQ(worker.pauseCompleted, false) << "a pause cut short by a stop reports it";
+  EXPECT_EQ(worker.sent, false);
+  rig.channel.close();  // lets any frame the worker handed over reach the line
+  EXPECT_TRUE(beacon.read(1, 200ms).empty()) << "nothing was sent after the stop";
 }
 
 }  // namespace
