@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <filesystem>
 #include <thread>
 
 #include "BenchStats.h"
@@ -64,6 +65,35 @@ void CpuWhileWaitingTwoSeconds(benchmark::State& state) {
   state.counters["cpu_percent_of_one_core"] = cpuPercent;
 }
 BENCHMARK(CpuWhileWaitingTwoSeconds)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Opening includes the look through /proc for programs already holding the port; the figure
+// grows with the number of open descriptors on the machine, which is reported beside it.
+void PortOpenAndClose(benchmark::State& state) {
+  orsa::testing::PtyPair pty;
+  orsa::link::SerialChannel channel;
+  orsa::bench::Samples samples;
+  for (auto _ : state) {
+    for (int i = 0; i < 50; ++i) {
+      auto start = Clock::now();
+      if (!channel.open(pty.slavePath())) state.SkipWithError("cannot open a pseudo-terminal");
+      channel.close();
+      samples.add(Clock::now() - start);
+    }
+  }
+  state.counters["median_ms"] = samples.percentile(0.5);
+  state.counters["p99_ms"] = samples.percentile(0.99);
+  std::size_t descriptors = 0;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator proc("/proc", ec), end; !ec && proc != end; proc.increment(ec)) {
+    std::error_code fdError;
+    for (std::filesystem::directory_iterator fd(proc->path() / "fd", fdError), fdEnd; !fdError && fd != fdEnd;
+         fd.increment(fdError)) {
+      ++descriptors;
+    }
+  }
+  state.counters["descriptors_on_machine"] = static_cast<double>(descriptors);
+}
+BENCHMARK(PortOpenAndClose)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void SettingsSlotRoundTrip(benchmark::State& state) {
   orsa::sim::SimulatedBeacon beacon;

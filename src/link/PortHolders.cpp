@@ -1,21 +1,20 @@
 #include "link/PortHolders.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <charconv>
-#include <filesystem>
-#include <fstream>
+#include <cstdio>
+#include <cstring>
 #include <optional>
-#include <system_error>
+#include <string_view>
 
 namespace orsa::link {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr unsigned kPtySlaveMajorFirst = 136;  // Unix98 pty slaves use majors 136..143
 constexpr unsigned kPtySlaveMajorLast = 143;
@@ -26,33 +25,67 @@ std::optional<unsigned> ptyIndex(dev_t device) {
   return (majorNumber - kPtySlaveMajorFirst) * 256 + minor(device);
 }
 
-// The pty a master descriptor serves, from the "tty-index:" line of its fdinfo.
-std::optional<unsigned> masterIndex(const fs::path& fdinfo) {
-  std::ifstream in(fdinfo);
-  std::string line;
-  while (std::getline(in, line)) {
-    constexpr std::string_view kKey = "tty-index:";
-    if (line.rfind(kKey, 0) != 0) continue;
-    std::size_t at = kKey.size();
-    while (at < line.size() && std::isspace(static_cast<unsigned char>(line[at]))) ++at;
-    unsigned index = 0;
-    auto [end, error] = std::from_chars(line.data() + at, line.data() + line.size(), index);
-    if (error != std::errc{}) return std::nullopt;
-    return index;
+// A directory opened relative to another, closed with its scope.
+class Directory {
+ public:
+  Directory(int parent, const char* name) {
+    int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0 && !(dir_ = ::fdopendir(fd))) ::close(fd);
   }
-  return std::nullopt;
+  ~Directory() {
+    if (dir_) ::closedir(dir_);
+  }
+  Directory(const Directory&) = delete;
+  Directory& operator=(const Directory&) = delete;
+
+  explicit operator bool() const { return dir_ != nullptr; }
+  int fd() const { return ::dirfd(dir_); }
+  const char* next() {
+    while (const dirent* entry = ::readdir(dir_)) {
+      if (entry->d_name[0] != '.') return entry->d_name;
+    }
+    return nullptr;
+  }
+
+ private:
+  DIR* dir_ = nullptr;
+};
+
+std::string readSmallFile(int dir, const std::string& name) {
+  int fd = ::openat(dir, name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  char text[512];
+  ssize_t n = ::read(fd, text, sizeof text);
+  ::close(fd);
+  return n > 0 ? std::string(text, static_cast<std::size_t>(n)) : std::string{};
 }
 
-std::string programName(const fs::path& processDir) {
-  std::ifstream in(processDir / "comm");
-  std::string name;
-  std::getline(in, name);
+// The pty a master descriptor serves, from the "tty-index:" line of its fdinfo.
+std::optional<unsigned> masterIndex(int processDir, const char* fdName) {
+  const std::string info = readSmallFile(processDir, std::string("fdinfo/") + fdName);
+  constexpr std::string_view kKey = "tty-index:";
+  const std::size_t at = info.find(kKey);
+  if (at == std::string::npos) return std::nullopt;
+  std::size_t digits = info.find_first_not_of(" \t", at + kKey.size());
+  if (digits == std::string::npos) return std::nullopt;
+  unsigned index = 0;
+  auto [end, error] = std::from_chars(info.data() + digits, info.data() + info.size(), index);
+  if (error != std::errc{}) return std::nullopt;
+  return index;
+}
+
+std::string programName(int processDir) {
+  std::string name = readSmallFile(processDir, "comm");
+  while (!name.empty() && name.back() == '\n') name.pop_back();
   return name.empty() ? "?" : name;
 }
 
-bool isProcessDir(const fs::directory_entry& entry) {
-  const std::string name = entry.path().filename().string();
-  return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+std::optional<pid_t> processId(const char* name) {
+  pid_t pid = 0;
+  const char* end = name + std::strlen(name);
+  auto [stop, error] = std::from_chars(name, end, pid);
+  if (error != std::errc{} || stop != end) return std::nullopt;
+  return pid;
 }
 
 }  // namespace
@@ -63,30 +96,32 @@ std::vector<PortHolder> findPortHolders(const std::string& devicePath) {
   const std::optional<unsigned> targetPty = ptyIndex(target.st_rdev);
 
   std::vector<PortHolder> holders;
-  std::error_code ec;
-  for (fs::directory_iterator proc("/proc", ec), end; !ec && proc != end; proc.increment(ec)) {
-    if (!isProcessDir(*proc)) continue;
+  Directory proc(AT_FDCWD, "/proc");
+  if (!proc) return holders;
+  while (const char* entry = proc.next()) {
+    const std::optional<pid_t> pid = processId(entry);
+    if (!pid) continue;
+    Directory process(proc.fd(), entry);
+    if (!process) continue;
+    Directory fds(process.fd(), "fd");
+    if (!fds) continue;  // gone, or not ours to look at
     bool holdsDevice = false;
     bool servesDevice = false;
-    std::error_code fdError;
-    for (fs::directory_iterator fd(proc->path() / "fd", fdError), fdEnd; !fdError && fd != fdEnd;
-         fd.increment(fdError)) {
-      // Sockets, pipes and event descriptors read as "socket:[...]" and the like; only a path can
-      // be a device, and only those are worth a stat.
-      std::error_code linkError;
-      const fs::path opened = fs::read_symlink(fd->path(), linkError);
-      if (linkError || !opened.is_absolute()) continue;
-      struct stat status {};
-      if (::stat(fd->path().c_str(), &status) != 0 || !S_ISCHR(status.st_mode)) continue;
-      if (status.st_rdev == target.st_rdev) {
+    while (const char* fdName = fds.next()) {
+      // Sockets, pipes and event descriptors read as "socket:[...]" and the like; only a path
+      // under /dev can be a serial device, and only those are worth a stat.
+      char link[64];
+      const ssize_t length = ::readlinkat(fds.fd(), fdName, link, sizeof link);
+      if (length < 5 || std::string_view(link, 5) != "/dev/") continue;
+      struct stat opened {};
+      if (::fstatat(fds.fd(), fdName, &opened, 0) != 0 || !S_ISCHR(opened.st_mode)) continue;
+      if (opened.st_rdev == target.st_rdev) {
         holdsDevice = true;
-      } else if (targetPty && opened.filename() == "ptmx") {
-        servesDevice = servesDevice || masterIndex(proc->path() / "fdinfo" / fd->path().filename()) == targetPty;
+      } else if (targetPty && std::string_view(link, static_cast<std::size_t>(length)).ends_with("ptmx")) {
+        servesDevice = servesDevice || masterIndex(process.fd(), fdName) == targetPty;
       }
     }
-    if (holdsDevice && !servesDevice) {
-      holders.push_back({static_cast<pid_t>(std::stol(proc->path().filename().string())), programName(proc->path())});
-    }
+    if (holdsDevice && !servesDevice) holders.push_back({*pid, programName(process.fd())});
   }
   return holders;
 }
