@@ -167,7 +167,7 @@ TEST_F(FirmwareUpdate, AStopBeforeTheEraseLeavesTheBeaconUntouched) {
 
 TEST_F(FirmwareUpdate, AFileThatShrinksAfterTheEraseIsReportedAsAnUnfinishedWrite) {
   const std::string path = makeFile(3 * 2048);
-  rig.beacon->setFrameObserver([&](const sim::FrameRecord& frame) {
+  rig.beacon->setFrameObserver([path](const sim::FrameRecord& frame) {
     if (frame.type == kBlock) fs::resize_file(path, 15 + 2048 + 100);
   });
   Outcome outcome = update(path);
