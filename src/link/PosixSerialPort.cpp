@@ -54,10 +54,6 @@ bool configureLine(int fd, std::string& error) {
   return true;
 }
 
-}  // namespace
-
-namespace {
-
 // One line a person can act on; shown after "Устройство не подключено".
 std::string openFailure(const std::string& devicePath, int error) {
   switch (error) {
