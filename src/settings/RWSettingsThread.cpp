@@ -63,10 +63,12 @@ void RWSettingsThread::readAll() {
         const bool arrived = waitForBytes(kSlotReplySize, kReplyTimeoutMs);
         // One snapshot serves the dump and the copy: after a successful wait the first 32 bytes
         // stay put until the next send, and taking it here keeps the receive lock from ever
-        // nesting inside replyLock.
-        const std::vector<std::uint8_t> reply = channel().receivedBytes(kSlotReplySize);
+        // nesting inside replyLock. The dump takes the buffer's first bytes whether they arrived
+        // or not, so a short reply shows what is missing.
+        const auto buffer = channel().receiveBufferCopy();
+        const std::vector<std::uint8_t> reply(buffer.begin(), buffer.begin() + kSlotReplySize);
         if (callbacks_.replyDump) {
-            const std::string line = replyDumpLine(reply);
+            const std::string line = replyDumpLine(std::span(buffer).first<kReplyDumpBytes>());
             synchronize([&] {
                 callbacks_.replyDump(line);
                 callbacks_.replyDump(std::string(kReplyDumpSeparator));

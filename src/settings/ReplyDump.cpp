@@ -1,15 +1,12 @@
 #include "settings/ReplyDump.h"
 
-#include <algorithm>
-
 #include "settings/Cp1251.h"
 
 namespace orsa::settings {
 
-std::string replyDumpLine(std::span<const std::uint8_t> reply) {
-    constexpr std::size_t kDumpedBytes = 32;
+std::string replyDumpLine(std::span<const std::uint8_t, kReplyDumpBytes> bufferStart) {
     std::string cp1251;
-    for (const std::uint8_t byte : reply.first(std::min(reply.size(), kDumpedBytes))) {
+    for (const std::uint8_t byte : bufferStart) {
         if (byte == 0) {
             cp1251 += "0x00 ";
         } else {

@@ -100,7 +100,8 @@ TEST_F(SettingsExchange, ReadFetchesEverySlotThenShowsTheRecord) {
 }
 
 TEST_F(SettingsExchange, ReadFailureAtTheSixthSlotKeepsTheFirstFive) {
-    rig.beacon->setFaults(sim::FaultPlan().dropReply(kRead, 6));
+    // "3" and its terminator arrive, the other 30 bytes of the cell never do.
+    rig.beacon->setFaults(sim::FaultPlan().shortReply(kRead, 6, 2));
     record.RestoreDefaults("+7");
     const auto start = std::chrono::steady_clock::now();
     run(RWSettingsThread::kReadMode);
@@ -112,7 +113,12 @@ TEST_F(SettingsExchange, ReadFailureAtTheSixthSlotKeepsTheFirstFive) {
         EXPECT_EQ(record.text(entry.slot), p < 5 ? beaconText(entry.parameter) : "") << p;
     }
     EXPECT_EQ(progress.size(), 5u);
-    EXPECT_EQ(dumps.size(), 12u) << "the failed reply is dumped too";
+    ASSERT_EQ(dumps.size(), 12u) << "the failed reply is dumped too";
+    std::string shortReply = "3 ";
+    for (int i = 1; i < 32; ++i) {
+        shortReply += "0x00 ";
+    }
+    EXPECT_EQ(dumps[10], shortReply) << "all 32 bytes of the buffer, the missing ones as zeros";
     EXPECT_EQ(events, (Events{"result:4:Ошибка во время чтения параметров", "hide"}));
 }
 
