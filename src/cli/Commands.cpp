@@ -10,7 +10,8 @@ std::span<const Command> commands() {
       {"read", "[--json] [--save FILE.cfg]", "read the beacon's settings; --save also keeps them (JSON for FILE.json)",
        runRead},
       {"write", "[FILE.cfg | FILE.json | --defaults] [--set NAME=VALUE ...] [--yes]",
-       "check settings as the window does and write them to the beacon; --yes answers its questions with Yes",
+       "read the beacon, put the file or the --set values on top (--defaults: the factory settings instead), check "
+       "them as the window does and write them; --yes answers its questions with Yes",
        runWrite},
       {"show", "FILE.cfg [--json]", "decode a settings file (or a JSON settings file)", runShow},
       {"defaults", "[--json] [--save FILE]", "the factory settings; --save writes FILE.cfg, or JSON for FILE.json",

@@ -1,8 +1,10 @@
 #include "cli/SettingsInput.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <stdexcept>
 
-#include "cli/AtomicFile.h"
 #include "cli/SettingsJson.h"
 #include "settings/SettingsFile.h"
 
@@ -11,6 +13,18 @@ namespace orsa::cli {
 namespace {
 
 constexpr std::size_t kMaxJsonBytes = 64 * 1024;
+
+// Reads a whole file of at most `maxBytes`; throws std::runtime_error with the reason otherwise.
+std::string readSmallFile(const std::string& path, std::size_t maxBytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot open " + path + ": " + std::strerror(errno));
+  std::string content(maxBytes + 1, '\0');
+  in.read(content.data(), static_cast<std::streamsize>(content.size()));
+  if (in.bad()) throw std::runtime_error("cannot read " + path);
+  content.resize(static_cast<std::size_t>(in.gcount()));
+  if (content.size() > maxBytes) throw std::runtime_error(path + " is larger than " + std::to_string(maxBytes) + " bytes");
+  return content;
+}
 
 bool endsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;

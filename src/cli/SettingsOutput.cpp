@@ -2,9 +2,9 @@
 
 #include <ostream>
 
-#include "cli/AtomicFile.h"
 #include "cli/ExitCode.h"
 #include "cli/SettingsJson.h"
+#include "settings/AtomicFileWrite.h"
 #include "settings/Cp1251.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsSummary.h"
@@ -41,7 +41,11 @@ void printSummary(std::ostream& out, const settings::SettingsRecord& record) {
 }
 
 std::string saveRecord(const std::string& path, const settings::SettingsRecord& record) {
-  if (endsWith(path, ".json")) return writeFileAtomically(path, recordToJson(record, allSlots()));
+  if (endsWith(path, ".json")) {
+    const auto written = settings::writeFileAtomically(path, recordToJson(record, allSlots()));
+    if (written) return {};
+    return std::string(written.message()) + " (" + written.detail() + ")";
+  }
   auto result = settings::SettingsFile::save(path, record);
   if (result) return {};
   return result.message + (result.detail.empty() ? "" : " (" + result.detail + ")");

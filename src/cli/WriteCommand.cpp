@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <ostream>
 #include <stdexcept>
 
@@ -10,7 +11,6 @@
 #include "settings/Cp1251.h"
 #include "settings/IntegerConversionError.h"
 #include "settings/RWSettingsThread.h"
-#include "settings/SettingsDefaults.h"
 #include "settings/ShowRecord.h"
 
 namespace orsa::cli {
@@ -43,6 +43,10 @@ bool isReadOnly(SlotId slot) {
 // Slots whose text the collection sets by itself, whatever was asked.
 bool isConstant(SlotId slot) { return slot == SlotId::ConstantSlotA || slot == SlotId::ConstantSlotB; }
 
+bool contains(const std::vector<SlotId>& slots, SlotId slot) {
+  return std::find(slots.begin(), slots.end(), slot) != slots.end();
+}
+
 void applySet(const std::string& assignment, settings::SettingsRecord& record, std::vector<SlotId>& named) {
   const auto equals = assignment.find('=');
   if (equals == std::string::npos) throw UsageError("--set takes NAME=VALUE, not \"" + assignment + "\"");
@@ -66,23 +70,36 @@ int runWrite(CliContext& context, Arguments& arguments) {
     throw UsageError("nothing to write: give a settings file, --defaults or --set NAME=VALUE");
   }
 
-  settings::SettingsRecord requested;
-  requested.RestoreDefaults("");
+  // What the user gave is taken apart before the beacon is touched, so a bad file costs no exchange.
+  settings::SettingsRecord given;
   std::vector<SlotId> named;
   try {
-    if (!words.empty()) named = loadSettingsInput(words[0], requested);
-    for (const auto& assignment : sets) applySet(assignment, requested, named);
+    if (!words.empty()) named = loadSettingsInput(words[0], given);
+    for (const auto& assignment : sets) applySet(assignment, given, named);
   } catch (const UsageError&) {
     throw;
   } catch (const std::runtime_error& error) {
     context.err << error.what() << '\n';
     return kExitFailed;
   }
+
+  // The window writes the settings it last read with the user's changes on top; so does the tool,
+  // so every slot the user did not name keeps what the beacon holds. Only --defaults starts afresh.
+  settings::SettingsRecord requested;
+  if (defaults) {
+    requested.RestoreDefaults("");
+  } else {
+    auto read = exchangeSettings(context, requested, settings::RWSettingsThread::kReadMode);
+    if (read.status != kExitSuccess) return read.status;
+  }
   for (SlotId slot : named) {
     if (isReadOnly(slot)) {
+      // A file saved by read --save names them as they were read: only a different text asks for a write.
+      if (given.text(slot) == requested.text(slot)) continue;
       context.err << settings::slotName(slot) << " is read from the beacon and never written\n";
       return kExitFailed;
     }
+    requested.setText(slot, given.text(slot));
   }
 
   // Through the pages exactly as the window would write them, with the window's checks.
@@ -90,20 +107,29 @@ int runWrite(CliContext& context, Arguments& arguments) {
   settings::ShowRecord(requested, page);
   settings::SettingsRecord collected = requested;
   CommandLineDialogs dialogs(context.err, yes);
+  std::vector<SlotId> answered;
   try {
-    if (!settings::CollectRecord(page, collected, dialogs)) return kExitFailed;
+    if (!settings::CollectRecord(page, collected, dialogs, answered)) return kExitFailed;
   } catch (const settings::IntegerConversionError& error) {
     context.err << error.what() << '\n';
     return kExitFailed;
   }
-  // A value the pages cannot show would reach the beacon changed; say so instead of writing it.
-  for (SlotId slot : named) {
+  // A text the pages cannot show would reach the beacon changed; say so instead of writing it. The
+  // blanks the user accepted by answering Yes are what the window writes too.
+  for (std::size_t i = 0; i < settings::kSlotCount; ++i) {
+    const auto slot = static_cast<SlotId>(i);
     const std::string asked = requested.text(slot), written = collected.text(slot);
-    const bool phoneMarker = slot == SlotId::OwnerPhone && asked.empty() && written == settings::kNotSetMarker;
-    if (asked == written || phoneMarker || isConstant(slot)) continue;
-    context.err << settings::slotName(slot) << ": \"" << settings::Cp1251::toUtf8(asked)
-                << "\" is not a value the configurator writes; it would go out as \""
-                << settings::Cp1251::toUtf8(written) << "\"\n";
+    if (asked == written || isConstant(slot) || contains(answered, slot)) continue;
+    const std::string name(settings::slotName(slot));
+    if (contains(named, slot)) {
+      context.err << name << ": \"" << settings::Cp1251::toUtf8(asked)
+                  << "\" is not a value the configurator writes; it would go out as \""
+                  << settings::Cp1251::toUtf8(written) << "\"\n";
+    } else {
+      context.err << name << ": the beacon holds \"" << settings::Cp1251::toUtf8(asked)
+                  << "\", which the configurator would write as \"" << settings::Cp1251::toUtf8(written)
+                  << "\"; give --set " << name << "=VALUE to choose\n";
+    }
     return kExitFailed;
   }
 

@@ -39,6 +39,12 @@ std::string str(std::string_view text) { return std::string(text); }
 }  // namespace
 
 bool CollectRecord(const SettingsPage& page, SettingsRecord& record, SettingsDialogs& dialogs) {
+    std::vector<SlotId> answered;
+    return CollectRecord(page, record, dialogs, answered);
+}
+
+bool CollectRecord(const SettingsPage& page, SettingsRecord& record, SettingsDialogs& dialogs,
+                   std::vector<SlotId>& answered) {
     const auto set = [&](SlotId slot, const std::string& utf8) {
         record.setText(slot, Cp1251::fromUtf8(utf8));
     };
@@ -53,6 +59,7 @@ bool CollectRecord(const SettingsPage& page, SettingsRecord& record, SettingsDia
             return false;
         }
         record.setText(SlotId::OwnerPhone, kNotSetMarker);
+        answered.push_back(SlotId::OwnerPhone);
     } else {
         set(SlotId::OwnerPhone, page.Edit1);
     }
@@ -87,6 +94,7 @@ bool CollectRecord(const SettingsPage& page, SettingsRecord& record, SettingsDia
         if (!dialogs.askYesNo(str(messages::kNoServer), str(messages::kCheckTitle))) {
             return false;
         }
+        answered.insert(answered.end(), {SlotId::ServerHost, SlotId::ServerPort});
     } else {
         set(SlotId::ServerHost, page.Edit7);
         set(SlotId::ServerPort, page.Edit8);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "settings/SettingsDialogs.h"
 #include "settings/SettingsPage.h"
 #include "settings/SettingsRecord.h"
@@ -14,5 +16,12 @@ namespace orsa::settings {
 // Throws IntegerConversionError when the zone diameter or the balance threshold is not an
 // integer; the command ends there, with the earlier slots already rebuilt.
 bool CollectRecord(const SettingsPage& page, SettingsRecord& record, SettingsDialogs& dialogs);
+
+// The same, and `answered` gets the slots whose texts come from the user's Yes to a question
+// rather than from a control (the phone's not-set marker, the empty server), so a caller that
+// compares the record with what it asked for can tell a blank the user chose from a value the
+// pages could not show.
+bool CollectRecord(const SettingsPage& page, SettingsRecord& record, SettingsDialogs& dialogs,
+                   std::vector<SlotId>& answered);
 
 }  // namespace orsa::settings

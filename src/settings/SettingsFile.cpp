@@ -1,18 +1,12 @@
 #include "settings/SettingsFile.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <random>
 #include <system_error>
 
-#if defined(__unix__) || defined(__APPLE__)
-#include <unistd.h>
-#endif
-
+#include "settings/AtomicFileWrite.h"
 #include "settings/NumberText.h"
 #include "settings/SettingsMessages.h"
 
@@ -74,19 +68,6 @@ unsigned littleEndian16(const std::uint8_t* in) {
 }
 
 std::string errnoText(int error) { return std::generic_category().message(error); }
-
-std::filesystem::path temporarySibling(const std::filesystem::path& target) {
-    static std::atomic<unsigned> counter{0};
-    std::random_device device;
-    const auto stamp = static_cast<unsigned long long>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
-    char suffix[64];
-    std::snprintf(suffix, sizeof suffix, ".%08x%04x%05llx.tmp", device(),
-                  counter.fetch_add(1) & 0xFFFFu, stamp & 0xFFFFFull);
-    std::filesystem::path temporary = target;
-    temporary += suffix;
-    return temporary;
-}
 
 SettingsFile::Result failure(std::string_view message, std::string detail) {
     return {false, std::string(message), std::move(detail)};
@@ -155,41 +136,9 @@ void SettingsFile::decodeInto(std::span<const std::uint8_t> bytes, SettingsRecor
 
 SettingsFile::Result SettingsFile::save(const std::filesystem::path& path,
                                         const SettingsRecord& record) {
-    const Image image = encode(record);
-    const std::filesystem::path temporary = temporarySibling(path);
-
-    std::FILE* file = std::fopen(temporary.string().c_str(), "wbx");
-    if (file == nullptr) {
-        return failure(messages::kFileOpenFailed, errnoText(errno));
-    }
-    bool written = std::fwrite(image.data(), 1, image.size(), file) == image.size();
-    int error = written ? 0 : errno;
-    if (written && std::fflush(file) != 0) {
-        written = false;
-        error = errno;
-    }
-#if defined(__unix__) || defined(__APPLE__)
-    // The rename below must not publish a name whose bytes are still only in the cache.
-    if (written && ::fsync(::fileno(file)) != 0) {
-        written = false;
-        error = errno;
-    }
-#endif
-    if (std::fclose(file) != 0 && written) {
-        written = false;
-        error = errno;
-    }
-    std::error_code removeError;
+    const FileWriteResult written = writeFileAtomically(path, encode(record));
     if (!written) {
-        std::filesystem::remove(temporary, removeError);
-        return failure(messages::kFileWriteFailed, errnoText(error));
-    }
-    std::error_code renameError;
-    std::filesystem::rename(temporary, path, renameError);
-    if (renameError) {
-        std::filesystem::remove(temporary, removeError);
-        // The name itself cannot be created (a folder of that name, no right to replace it).
-        return failure(messages::kFileOpenFailed, renameError.message());
+        return failure(written.message(), written.detail());
     }
     return {};
 }

@@ -34,8 +34,9 @@ public:
     // Bytes missing at the end count as zero, bytes beyond 118 are ignored.
     static void decodeInto(std::span<const std::uint8_t> bytes, SettingsRecord& record);
 
-    // Writes through a temporary file in the same folder and renames it over `path`, so a failed
-    // save leaves whatever was there before.
+    // Writes the image through writeFileAtomically: a read-only file is refused with
+    // "Ошибка открытия файла" and left as it was, a link is written through, a failed save
+    // leaves whatever was there before.
     static Result save(const std::filesystem::path& path, const SettingsRecord& record);
 
     // Reads the first 118 bytes (a longer file is read only that far). When the file cannot be

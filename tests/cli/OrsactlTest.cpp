@@ -3,16 +3,22 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
+#include "settings/SlotId.h"
 #include "sim/SimulatedBeacon.h"
 
 namespace orsa::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using settings::SlotId;
+using Cells = std::vector<std::array<std::uint8_t, 32>>;
 
 class MapWith final : public link::SerialPortMap {
  public:
@@ -45,6 +51,24 @@ class Orsactl : public ::testing::Test {
   std::string file(const std::string& name) {
     fs::create_directories(dir);
     return (dir / name).string();
+  }
+  static std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  void setCell(SlotId slot, std::string_view text) { beacon.setSettingsCell(settings::parameterOf(slot), text); }
+  // The beacon's 29 cells, in record order.
+  Cells cells() const {
+    Cells all;
+    for (std::size_t i = 0; i < settings::kSlotCount; ++i) {
+      all.push_back(beacon.settingsCell(settings::parameterOf(static_cast<SlotId>(i))));
+    }
+    return all;
+  }
+  std::size_t framesOfType(std::uint8_t type) const {
+    auto trace = beacon.trace();
+    return static_cast<std::size_t>(
+        std::count_if(trace.begin(), trace.end(), [&](const sim::FrameRecord& frame) { return frame.type == type; }));
   }
 
   sim::SimulatedBeacon beacon;
@@ -141,6 +165,40 @@ TEST_F(Orsactl, SettingsFilesAreCheckedBeforeUse) {
 }
 
 
+TEST_F(Orsactl, SavingLeavesReadOnlyFilesAloneAndWritesThroughLinks) {
+  // No write bit for anyone: refused even for root, whom the system would let write it.
+  const auto readOnly = fs::perms::owner_read | fs::perms::group_read;
+  for (const char* name : {"locked.cfg", "locked.json"}) {
+    const std::string path = file(name);
+    std::ofstream(path, std::ios::binary) << "kept as it was";
+    fs::permissions(path, readOnly, fs::perm_options::replace);
+    ToolRun refused = run({"defaults", "--save", path});
+    EXPECT_EQ(refused.status, 1) << name;
+    EXPECT_NE(refused.err.find("Ошибка открытия файла"), std::string::npos) << refused.err;
+    EXPECT_EQ(contents(path), "kept as it was") << name;
+    EXPECT_EQ(fs::status(path).permissions(), readOnly) << name;
+  }
+
+  const auto shared = readOnly | fs::perms::owner_write | fs::perms::others_read;
+  for (const char* name : {"real.cfg", "real.json"}) {
+    const std::string target = file(name), link = file(std::string("link-to-") + name);
+    std::ofstream(target, std::ios::binary) << "old";
+    fs::permissions(target, shared, fs::perm_options::replace);
+    fs::create_symlink(name, link);  // relative, as links usually are
+    ToolRun saved = run({"defaults", "--save", link});
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link))) << name << ": the link stays a link";
+    EXPECT_EQ(fs::read_symlink(link), fs::path(name));
+    EXPECT_NE(contents(target), "old") << name << ": the file it points to gets the settings";
+    EXPECT_EQ(fs::status(target).permissions(), shared) << name;
+  }
+  EXPECT_EQ(fs::file_size(file("real.cfg")), 118u);
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << "no temporary file is left behind";
+  }
+}
+
+
 TEST_F(Orsactl, ReadShowsTheBeaconsSettingsAndKeepsThem) {
   beacon.setSettingsCell(0x08080460, "+79161234567");
   const std::string saved = file("beacon.cfg");
@@ -181,10 +239,13 @@ TEST_F(Orsactl, WriteChecksLikeTheWindowBeforeSendingAnything) {
       << "the page shows the slot as a number, so the text never reaches the field as typed: " << notInteger.err;
 
   EXPECT_EQ(run({"write", "--set", "Nonsense=1"}).status, 1);
-  EXPECT_EQ(run({"write", "--set", "DeviceImei=1", "--yes"}).status, 1);
   EXPECT_EQ(run({"write", "--set", "OwnerPhone"}).status, 2);
   EXPECT_EQ(run({"write"}).status, 2) << "nothing to write is a usage error, not a write of the defaults";
   EXPECT_TRUE(beacon.trace().empty());
+  ToolRun imei = run({"write", "--set", "DeviceImei=1", "--yes"});
+  EXPECT_EQ(imei.status, 1);
+  EXPECT_NE(imei.err.find("DeviceImei is read from the beacon and never written"), std::string::npos) << imei.err;
+  EXPECT_EQ(framesOfType(2), 0u) << "the beacon was read to compare, but nothing written";
 }
 
 TEST_F(Orsactl, WriteStoresTheCollectedTexts) {
@@ -202,10 +263,61 @@ TEST_F(Orsactl, WriteStoresTheCollectedTexts) {
   EXPECT_EQ(text(0x080804A0), "*100#");
   EXPECT_EQ(text(0x08080120), "\xF1\xE5\xEA\xF0\xE5\xF2") << "Windows-1251 on the wire";
   EXPECT_EQ(text(0x08080440), "1");
-  EXPECT_EQ(beacon.trace().size(), 25u);
+  EXPECT_EQ(framesOfType(2), 25u);
 
   ToolRun absent = run({"write", json}, false);
   EXPECT_EQ(absent.status, 3);
+}
+
+TEST_F(Orsactl, WriteChangesOnlyTheSlotsItIsGiven) {
+  setCell(SlotId::DevicePin, "4321");
+  setCell(SlotId::ServerHost, "track.example.net");
+  setCell(SlotId::ServerPort, "5055");
+  setCell(SlotId::ZoneControl, "2 007");
+  setCell(SlotId::WialonEnabled, "1");
+  setCell(SlotId::WialonPassword, "pass");
+  const Cells before = cells();
+
+  ToolRun phone = run({"write", "--set", "OwnerPhone=+79161234567"});
+  ASSERT_EQ(phone.status, 0) << phone.err;
+  const Cells after = cells();
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(after[0].data())), "+79161234567");
+  for (std::size_t i = 1; i < settings::kSlotCount; ++i) {
+    EXPECT_EQ(after[i], before[i]) << settings::slotName(static_cast<SlotId>(i)) << " was not asked for";
+  }
+
+  // A settings file carries no additional server: writing one back leaves it on.
+  const std::string saved = file("beacon.cfg");
+  ASSERT_EQ(run({"read", "--save", saved}).status, 0);
+  setCell(SlotId::DevicePin, "1111");
+  ToolRun fromFile = run({"write", saved});
+  EXPECT_EQ(fromFile.status, 0) << fromFile.err;
+  EXPECT_EQ(cells(), after) << "the file's PIN is back, everything else as the beacon had it";
+}
+
+TEST_F(Orsactl, WriteTakesBackWhatReadSaved) {
+  setCell(SlotId::OwnerPhone, "+79161234567");
+  setCell(SlotId::DevicePin, "0042");
+  const std::string json = file("beacon.json");
+  ASSERT_EQ(run({"read", "--save", json}).status, 0);
+  const Cells before = cells();
+  ToolRun fromJson = run({"write", json});
+  EXPECT_EQ(fromJson.status, 0) << fromJson.err;
+  EXPECT_EQ(cells(), before);
+  EXPECT_EQ(framesOfType(2), 25u);
+
+  // No monitoring server: the window writes the empty server once the user says "Да", so --yes does too.
+  setCell(SlotId::ServerHost, "");
+  setCell(SlotId::ServerPort, "");
+  const std::string cfg = file("no-server.cfg");
+  ASSERT_EQ(run({"read", "--save", cfg}).status, 0);
+  const Cells noServer = cells();
+  ToolRun asked = run({"write", cfg});
+  EXPECT_EQ(asked.status, 1);
+  EXPECT_NE(asked.err.find("Вы не указали адрес сервера или порт."), std::string::npos) << asked.err;
+  ToolRun answered = run({"write", cfg, "--yes"});
+  EXPECT_EQ(answered.status, 0) << answered.err;
+  EXPECT_EQ(cells(), noServer);
 }
 
 }  // namespace
