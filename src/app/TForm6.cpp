@@ -1,7 +1,5 @@
 #include "TForm6.h"
 
-#include "UiFonts.h"
-
 #include <QPlainTextEdit>
 
 namespace orsa::app {
@@ -9,7 +7,6 @@ namespace orsa::app {
 TForm6::TForm6() {
   setObjectName(QStringLiteral("Form6"));
   setWindowTitle(QStringLiteral("Form6"));
-  setFont(fonts::msSansSerif(11));
   resize(744, 513);
   memo_ = new QPlainTextEdit(this);
   memo_->setObjectName(QStringLiteral("Memo1"));

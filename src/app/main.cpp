@@ -1,21 +1,20 @@
 #include "AppOptions.h"
+#include "ConfiguratorApplication.h"
 #include "ConfiguratorWindows.h"
 #include "DemoBeacon.h"
 #include "QtDialogService.h"
 #include "ScreenshotRunner.h"
 
-#include <QApplication>
 #include <QTextStream>
 #include <QTimer>
 
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <system_error>
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Конфигуратор"));
-  QApplication::setStyle(QStringLiteral("Fusion"));
+  orsa::app::ConfiguratorApplication app(argc, argv);
 
   QString error;
   const orsa::app::AppOptions options = orsa::app::AppOptions::parse(app.arguments(), &error);
@@ -36,8 +35,15 @@ int main(int argc, char* argv[]) {
   }
 
   orsa::app::QtDialogService dialogs;
-  orsa::app::ConfiguratorWindows windows(dialogs);
-  orsa::app::TForm1& form1 = windows.form1;
+  std::unique_ptr<orsa::app::ConfiguratorWindows> windows;
+  try {
+    windows = std::make_unique<orsa::app::ConfiguratorWindows>(dialogs);
+  } catch (const std::exception& failure) {
+    // Without its windows the program has nothing to go on with.
+    app.showError(QString::fromUtf8(failure.what()));
+    return 1;
+  }
+  orsa::app::TForm1& form1 = windows->form1;
   if (options.service) {
     form1.revealServiceEntries();
   }
@@ -55,7 +61,7 @@ int main(int argc, char* argv[]) {
   if (options.exitWhenShown) {
     QTimer::singleShot(0, &app, &QApplication::quit);
   }
-  const int status = QApplication::exec();
+  const int status = orsa::app::ConfiguratorApplication::exec();
   form1.stopOperations();
   return status;
 }

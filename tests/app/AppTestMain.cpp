@@ -1,14 +1,33 @@
-#include <QApplication>
+#include "ConfiguratorApplication.h"
+#include "DialogService.h"
 
 #include <gtest/gtest.h>
+
+namespace {
+
+// An error that escapes a handler in a test fails that test instead of waiting on a modal box.
+class FailingErrorDialogs : public orsa::app::DialogService {
+ public:
+  Answer message(const QString& text, const QString&, Icon, Buttons) override {
+    ADD_FAILURE() << "error escaped an event handler: " << text.toStdString();
+    return Answer::Ok;
+  }
+  std::optional<QString> openFileName(const QString&) override { return std::nullopt; }
+  std::optional<QString> saveFileName(const QString&, const QString&) override { return std::nullopt; }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // The tests drive real widgets without a display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
-  QApplication app(argc, argv);
-  QApplication::setStyle(QStringLiteral("Fusion"));
+  orsa::app::ConfiguratorApplication app(argc, argv);
+  FailingErrorDialogs failOnEscapedErrors;
+  app.setErrorDialogs(&failOnEscapedErrors);
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int status = RUN_ALL_TESTS();
+  app.setErrorDialogs(nullptr);
+  return status;
 }
