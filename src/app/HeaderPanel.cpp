@@ -26,7 +26,8 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, con
 
 }  // namespace
 
-HeaderPanel::HeaderPanel(QWidget* form) : QFrame(form) {
+HeaderPanel::HeaderPanel(QWidget* form)
+    : QFrame(form), systemMove_([](QWindow* window) { return window->startSystemMove(); }) {
   setObjectName(QStringLiteral("Panel1"));
   setGeometry(0, -2, 748, 68);
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -50,27 +51,34 @@ void HeaderPanel::mousePressEvent(QMouseEvent* event) {
     QFrame::mousePressEvent(event);
     return;
   }
-  // Let the window manager move the window as if its title bar were grabbed;
-  // platforms without that get the window moved by the mouse's travel.
-  QWindow* handle = window()->windowHandle();
-  if (handle != nullptr && handle->startSystemMove()) {
-    return;
-  }
-  dragging_ = true;
+  // The move starts only once the mouse travels with the button held: a window manager handed a
+  // move for a press whose release has already arrived keeps the window on the pointer.
+  drag_ = Drag::Pressed;
   grabOffset_ = event->globalPosition().toPoint() - window()->pos();
 }
 
 void HeaderPanel::mouseMoveEvent(QMouseEvent* event) {
-  if (dragging_ && (event->buttons() & Qt::LeftButton)) {
-    window()->move(event->globalPosition().toPoint() - grabOffset_);
+  if (drag_ == Drag::None || !(event->buttons() & Qt::LeftButton)) {
+    drag_ = Drag::None;
+    QFrame::mouseMoveEvent(event);
     return;
   }
-  QFrame::mouseMoveEvent(event);
+  if (drag_ == Drag::Pressed) {
+    // Moved as if its title bar were grabbed; platforms without that get the
+    // window moved by the mouse's travel.
+    QWindow* handle = window()->windowHandle();
+    if (handle != nullptr && systemMove_(handle)) {
+      drag_ = Drag::None;
+      return;
+    }
+    drag_ = Drag::ByHand;
+  }
+  window()->move(event->globalPosition().toPoint() - grabOffset_);
 }
 
 void HeaderPanel::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
-    dragging_ = false;
+    drag_ = Drag::None;
   }
   QFrame::mouseReleaseEvent(event);
 }

@@ -3,6 +3,10 @@
 #include <QFrame>
 #include <QPoint>
 
+#include <functional>
+
+class QWindow;
+
 namespace orsa::app {
 
 class ExitLabel;
@@ -12,9 +16,13 @@ class ExitLabel;
 class HeaderPanel : public QFrame {
   Q_OBJECT
  public:
+  // Hands the move to the window manager; false where the platform cannot.
+  using SystemMove = std::function<bool(QWindow*)>;
+
   explicit HeaderPanel(QWidget* form);
 
   ExitLabel* exitLabel() const { return exitLabel_; }
+  void setSystemMove(SystemMove move) { systemMove_ = std::move(move); }
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -22,8 +30,11 @@ class HeaderPanel : public QFrame {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  enum class Drag { None, Pressed, ByHand };
+
   ExitLabel* exitLabel_;
-  bool dragging_ = false;
+  SystemMove systemMove_;
+  Drag drag_ = Drag::None;
   QPoint grabOffset_;
 };
 

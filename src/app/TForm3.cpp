@@ -1,7 +1,6 @@
 #include "TForm3.h"
 
 #include "UiColors.h"
-#include "UiFonts.h"
 
 #include <QProgressBar>
 
@@ -12,10 +11,9 @@ constexpr int kMargin = 16;
 
 }  // namespace
 
-TForm3::TForm3(QWidget* owner) : QWidget(nullptr, Qt::Tool), owner_(owner) {
+TForm3::TForm3(QWidget* owner) : QWidget(owner, Qt::Tool) {
   setObjectName(QStringLiteral("Form3"));
   setWindowTitle(QStringLiteral("Запись настоек..."));
-  setFont(fonts::msSansSerif(11));
   setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, colors::formWhite());
@@ -37,11 +35,22 @@ void TForm3::resizeEvent(QResizeEvent* event) {
 
 void TForm3::showWithCaption(const QString& caption) {
   setWindowTitle(caption);
-  if (!isVisible() && owner_ != nullptr) {
-    const QRect frame = owner_->frameGeometry();
-    move(frame.center() - QPoint(width() / 2, height() / 2));
+  if (!isVisible()) {
+    centreOnOwner();
   }
   show();
+}
+
+void TForm3::centreOnOwner() {
+  const QWidget* owner = parentWidget();
+  if (owner == nullptr) {
+    return;
+  }
+  // The frame's size is known only once the platform window exists.
+  create();
+  QRect frame = frameGeometry();
+  frame.moveCenter(owner->frameGeometry().center());
+  move(frame.topLeft());
 }
 
 void TForm3::setProgress(int maximum, int position) {

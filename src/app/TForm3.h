@@ -6,14 +6,16 @@ class QProgressBar;
 
 namespace orsa::app {
 
-// Small progress window shown while settings go to or come from the beacon.
+// Small progress window shown while settings go to or come from the beacon. A tool window owned
+// by the main window, so window managers keep it above its owner rather than letting a click on
+// the owner bury it.
 class TForm3 : public QWidget {
   Q_OBJECT
  public:
   explicit TForm3(QWidget* owner);
 
   QProgressBar* progressBar() const { return bar_; }
-  // Shows the window with `caption`, centred on the window that owns it.
+  // Shows the window with `caption`; when it was hidden it comes up centred on its owner.
   void showWithCaption(const QString& caption);
   void setProgress(int maximum, int position);
 
@@ -21,7 +23,8 @@ class TForm3 : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  QWidget* owner_;
+  void centreOnOwner();
+
   QProgressBar* bar_;
 };
 

@@ -1,6 +1,8 @@
 #include "CommandBar.h"
+#include "ConfiguratorWindows.h"
 #include "DeviceSession.h"
 #include "ExitLabel.h"
+#include "HeaderPanel.h"
 #include "PictureButton.h"
 #include "PortPanel.h"
 #include "ScriptedDialogService.h"
@@ -16,6 +18,7 @@
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -201,6 +204,38 @@ TEST_F(MainWindowTest, HeaderMovesTheWindowWithTheLeftButtonOnly) {
   EXPECT_EQ(form.pos(), before + QPoint(40, 25));
 }
 
+TEST_F(MainWindowTest, HeaderHandsTheMoveToTheSystemOnlyOnceTheMouseTravels) {
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  auto* header = form.findChild<HeaderPanel*>(QStringLiteral("Panel1"));
+  ASSERT_NE(header, nullptr);
+  int systemMoves = 0;
+  header->setSystemMove([&](QWindow* window) {
+    EXPECT_EQ(window, form.windowHandle());
+    ++systemMoves;
+    return true;
+  });
+  const QPoint grab(300, 10);
+  const QPoint at = header->mapToGlobal(grab);
+  auto send = [&](QEvent::Type type, QPoint by, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent event(type, grab + by, at + by, button, held, Qt::NoModifier);
+    QApplication::sendEvent(header, &event);
+  };
+
+  // A click delivered in one go: the window manager would get a move whose button is already up.
+  send(QEvent::MouseButtonPress, {}, Qt::LeftButton, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, {}, Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(systemMoves, 0);
+
+  const QPoint before = form.pos();
+  send(QEvent::MouseButtonPress, {}, Qt::LeftButton, Qt::LeftButton);
+  send(QEvent::MouseMove, {3, 2}, Qt::NoButton, Qt::LeftButton);
+  send(QEvent::MouseMove, {30, 20}, Qt::NoButton, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, {30, 20}, Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(systemMoves, 1);
+  EXPECT_EQ(form.pos(), before) << "the window manager moves it, not the header as well";
+}
+
 TEST_F(MainWindowTest, ExitLabelTurnsRedUnderTheMouseAndClosesTheWindow) {
   ExitLabel* exit = form.findChild<ExitLabel*>();
   ASSERT_NE(exit, nullptr);
@@ -230,6 +265,26 @@ TEST_F(MainWindowTest, WorkersSeeThePortChoiceAsThePanelShowsIt) {
   const link::PortChoice choice = form.session().host.portChoice();
   EXPECT_FALSE(choice.automatic);
   EXPECT_EQ(choice.manualName, "/dev/ttyUSB9");
+}
+
+TEST(ProgressWindow, IsAToolWindowOfTheMainWindowCentredOnIt) {
+  test::ScriptedDialogService dialogs;
+  ConfiguratorWindows windows(dialogs);
+  windows.form1.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&windows.form1));
+  windows.form1.move(windows.form1.pos() + QPoint(37, -21));
+
+  TForm3& progress = windows.form3;
+  progress.showWithCaption(QStringLiteral("Чтение настроек..."));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&progress));
+  EXPECT_EQ(progress.windowTitle(), QStringLiteral("Чтение настроек..."));
+  EXPECT_EQ(progress.windowType(), Qt::Tool);
+  // Owned by the main window, so window managers keep it above that window.
+  EXPECT_EQ(progress.parentWidget(), &windows.form1);
+  ASSERT_NE(progress.windowHandle(), nullptr);
+  EXPECT_EQ(progress.windowHandle()->transientParent(), windows.form1.windowHandle());
+  EXPECT_EQ(progress.frameGeometry().center(), windows.form1.frameGeometry().center());
+  progress.hide();
 }
 
 }  // namespace
