@@ -7,6 +7,7 @@
 #include "firmware/MCUpdateThread.h"
 
 #include <QProgressBar>
+#include <QStackedWidget>
 
 namespace orsa::app {
 FirmwareCommands::FirmwareCommands(TForm1& form, DeviceSession& session, DialogService& dialogs)
@@ -22,7 +23,8 @@ void FirmwareCommands::update() {
   using Worker = firmware::MCUpdateThread;
   Worker::Callbacks callbacks;
   callbacks.showProgress = [this](const Worker& w) {
-    if (auto* bar = form_.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"))) {
+    // The page's bar: the settings progress window, owned by the main window, has one too.
+    if (auto* bar = form_.pageControl()->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"))) {
       bar->setVisible(true);
       // A range of 0 is drawn as an endless busy bar; an empty payload is simply all written.
       const bool empty = w.progressMax <= 0;
@@ -31,7 +33,7 @@ void FirmwareCommands::update() {
     }
   };
   callbacks.showResult = [this](const Worker& w) {
-    showResultBox(dialogs_, w.resultCode, QString::fromStdString(w.messageText));
+    form_.showOperationResult(w.resultCode, QString::fromStdString(w.messageText));
   };
   auto worker = std::make_unique<Worker>(session_.deviceLink(), std::move(callbacks));
   worker->firmwarePath = firmware::firmwareFileName(chosen->toStdString());

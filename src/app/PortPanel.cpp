@@ -4,6 +4,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -32,6 +34,24 @@ PortPanel::PortPanel(QWidget* form) : QFrame(form) {
   enumerate_->setObjectName(QStringLiteral("Button8"));
   enumerate_->setGeometry(16, 80, 200, 27);
   connect(enumerate_, &QPushButton::clicked, this, &PortPanel::refill);
+
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("PortStatusLabel"));
+  status_->setGeometry(16, 110, 200, 16);
+  QPalette statusPal = status_->palette();
+  statusPal.setColor(QPalette::WindowText, QColor(160, 0, 0));
+  status_->setPalette(statusPal);
+  status_->hide();
+}
+
+void PortPanel::setConnectProblem(const QString& reason) {
+  problem_ = reason;
+  // The line holds what fits; the whole reason is in the tool tip.
+  status_->setText(status_->fontMetrics().elidedText(reason, Qt::ElideRight, status_->width()));
+  status_->setVisible(!reason.isEmpty());
+  // The panel's tip also serves its other controls and the line, which have none of their own.
+  setToolTip(reason);
+  ports_->setToolTip(reason);
 }
 
 void PortPanel::refill() {

@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QPushButton;
 
 namespace orsa::app {
@@ -30,6 +31,11 @@ class PortPanel : public QFrame {
   void setAutomatic(bool on);
   void setPortText(const QString& text);
 
+  // Why the port did not open, shown under the controls and as their tool tip until the next
+  // connect succeeds; an empty text clears it.
+  void setConnectProblem(const QString& reason);
+  QString connectProblem() const { return problem_; }
+
   QCheckBox* autoCheckBox() const { return auto_; }
   QComboBox* portList() const { return ports_; }
 
@@ -37,6 +43,8 @@ class PortPanel : public QFrame {
   QCheckBox* auto_;
   QComboBox* ports_;
   QPushButton* enumerate_;
+  QLabel* status_;
+  QString problem_;
   PortLister lister_;
 };
 

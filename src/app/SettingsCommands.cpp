@@ -84,7 +84,7 @@ void SettingsCommands::start(int mode) {
   using Worker = settings::RWSettingsThread;
   Worker::Callbacks callbacks;
   callbacks.showResult = [this](const Worker& w) {
-    showResultBox(dialogs_, w.resultCode, QString::fromStdString(w.messageText));
+    form_.showOperationResult(w.resultCode, QString::fromStdString(w.messageText));
   };
   callbacks.showProgressWindow = [this](const Worker& w) {
     if (TForm3* progress = form_.form3()) {

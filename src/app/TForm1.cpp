@@ -15,15 +15,16 @@
 #include "PhonePage.h"
 #include "PictureButton.h"
 #include "PortPanel.h"
+#include "ResultBox.h"
 #include "SectionColumn.h"
 #include "SettingsCommands.h"
 #include "SummaryPage.h"
 #include "TForm2.h"
 #include "TForm4.h"
 #include "UiColors.h"
-#include "UiFonts.h"
 #include "ZonePage.h"
 #include "link/SerialPortMap.h"
+#include "link/Worker.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -63,7 +64,6 @@ TForm1::TForm1(DialogService& dialogs, std::unique_ptr<link::SerialPortMap> port
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Конфигуратор"));
   setFixedSize(kClientWidth, kClientHeight);
-  setFont(fonts::msSansSerif(11));
   // Every page, group and memo of the window sits on white.
   QPalette pal = palette();
   pal.setColor(QPalette::Window, colors::formWhite());
@@ -124,10 +124,26 @@ void TForm1::connectCommands() {
   connect(ports_->autoCheckBox(), &QCheckBox::toggled, this, &TForm1::publishPortChoice);
   connect(ports_->portList(), &QComboBox::currentTextChanged, this, &TForm1::publishPortChoice);
   connect(ports_->portList(), &QComboBox::editTextChanged, this, &TForm1::publishPortChoice);
+  // Every operation opens the port first; once it is over the panel follows what that open said,
+  // so a reason stays only until a connect succeeds.
+  connect(settings_.get(), &SettingsCommands::exchangeFinished, this, &TForm1::showConnectProblem);
+  connect(firmware_.get(), &FirmwareCommands::updateFinished, this, &TForm1::showConnectProblem);
 }
 
 void TForm1::publishPortChoice() {
   session_->host.setPortChoice({ports_->automatic(), ports_->portText().toStdString()});
+}
+
+void TForm1::showConnectProblem() {
+  ports_->setConnectProblem(QString::fromStdString(session_->channel.lastError()));
+}
+
+void TForm1::showOperationResult(int resultCode, const QString& text) {
+  if (text == QString::fromUtf8(link::kNotConnectedMessage)) {
+    // Read while the operation that failed to connect still waits for this box.
+    showConnectProblem();
+  }
+  showResultBox(dialogs_, resultCode, text);
 }
 
 void TForm1::enterDemoMode(const QString& port) {

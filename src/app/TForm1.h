@@ -70,6 +70,10 @@ class TForm1 : public QWidget {
   // program calls it once its event loop is over.
   void stopOperations();
 
+  // How every operation's result reaches the user; when the beacon was not reached the port
+  // panel also says why.
+  void showOperationResult(int resultCode, const QString& text);
+
   DeviceSession& session() const { return *session_; }
   SettingsCommands& settingsCommands() const { return *settings_; }
   FirmwareCommands& firmwareCommands() const { return *firmware_; }
@@ -86,6 +90,7 @@ class TForm1 : public QWidget {
   void buildPages();
   void connectCommands();
   void publishPortChoice();
+  void showConnectProblem();
   void openCommandWindow();
   void openEngineeringAccess();
 

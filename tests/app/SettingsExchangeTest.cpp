@@ -1,4 +1,5 @@
 #include "BeaconFixture.h"
+#include "PortPanel.h"
 #include "SummaryPage.h"
 #include "link/PortList.h"
 
@@ -225,6 +226,24 @@ TEST_F(SettingsExchangeTest, DefaultsKeepTheTypedPhoneAndLeaveTheSummary) {
   EXPECT_FALSE(find<QLineEdit>("Edit4")->isEnabled());
   EXPECT_EQ(cell(2, 1), QStringLiteral("marker"));
   EXPECT_TRUE(beacon.trace().empty());
+}
+
+TEST_F(SettingsExchangeTest, ThePortPanelSaysWhyThePortDidNotOpenUntilAConnectSucceeds) {
+  const QString missing = QStringLiteral("/dev/orsa-no-such-port");
+  form.portPanel()->setPortText(missing);
+  runExchange("SpeedButton4");
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Устройство не подключено"));
+  EXPECT_TRUE(form.portPanel()->toolTip().contains(missing)) << form.portPanel()->toolTip().toStdString();
+  EXPECT_TRUE(form.portPanel()->portList()->toolTip().contains(missing));
+  EXPECT_FALSE(find<QLabel>("PortStatusLabel")->isHidden());
+
+  form.portPanel()->setPortText(QString::fromStdString(beacon.portPath()));
+  runExchange("SpeedButton4");
+  EXPECT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_TRUE(form.portPanel()->toolTip().isEmpty()) << form.portPanel()->toolTip().toStdString();
+  EXPECT_TRUE(form.portPanel()->portList()->toolTip().isEmpty());
+  EXPECT_TRUE(find<QLabel>("PortStatusLabel")->isHidden());
 }
 
 TEST(SettingsNotConnected, WithoutABeaconTheReadSaysSo) {
