@@ -1,5 +1,7 @@
 #include "sim/BeaconModel.h"
 
+#include "sim/GsmModemModel.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
@@ -69,7 +71,7 @@ std::span<const BeaconModel::CellInfo> BeaconModel::cellTable() { return kCells;
 
 BeaconModel::BeaconModel()
     : flash_(flashSize, 0xFF),
-      modem_(std::make_unique<BasicModemModel>()),
+      modem_(std::make_unique<GsmModemModel>()),
       gnss_(std::make_unique<SilentGnssModel>()) {
     for (const auto& info : kCells) {
         cells_.emplace(info.parameter, makeCell(info.factoryText));
@@ -86,7 +88,13 @@ std::vector<std::uint8_t> BeaconModel::handle(const Frame& frame) {
         case FrameType::WriteSettingSlot:
             return writeCell(frame);
         case FrameType::ModemOn:
-            modemPowered_ = true;
+            // The beacon acknowledges the frame whether or not its modem comes up.
+            if (!modemPowered_ && !modemFaults_.staysOff) {
+                modemPowered_ = true;
+                if (modem_) {
+                    modem_->onPowerOn();
+                }
+            }
             return ack;
         case FrameType::GnssOn:
             gnssPowered_ = true;
@@ -102,7 +110,7 @@ std::vector<std::uint8_t> BeaconModel::handle(const Frame& frame) {
             return ack;
         case FrameType::ModemData:
             modemInput_.insert(modemInput_.end(), frame.data.begin(), frame.data.end());
-            return modem_ ? modem_->onData(frame.data) : std::vector<std::uint8_t>{};
+            return modem_ && modemPowered_ ? modem_->onData(frame.data) : std::vector<std::uint8_t>{};
         case FrameType::GnssData:
             gnssInput_.insert(gnssInput_.end(), frame.data.begin(), frame.data.end());
             return gnss_ ? gnss_->onData(frame.data) : std::vector<std::uint8_t>{};
@@ -164,7 +172,19 @@ std::vector<std::uint8_t> BeaconModel::flashImage(std::size_t length) const {
     return {flash_.begin(), flash_.begin() + n};
 }
 
-void BeaconModel::setModemModel(std::unique_ptr<ModemModel> modem) { modem_ = std::move(modem); }
+void BeaconModel::setModemModel(std::unique_ptr<ModemModel> modem) {
+    modem_ = std::move(modem);
+    if (modem_) {
+        modem_->applyFaults(modemFaults_);
+    }
+}
+
+void BeaconModel::setModemFaults(const ModemFaults& faults) {
+    modemFaults_ = faults;
+    if (modem_) {
+        modem_->applyFaults(modemFaults_);
+    }
+}
 
 void BeaconModel::setGnssModel(std::unique_ptr<GnssModel> gnss) { gnss_ = std::move(gnss); }
 

@@ -2,6 +2,7 @@
 
 #include "sim/FrameParser.h"
 #include "sim/GnssModel.h"
+#include "sim/ModemFaults.h"
 #include "sim/ModemModel.h"
 
 #include <array>
@@ -51,7 +52,7 @@ public:
     // The 29 cells, in record order.
     static std::span<const CellInfo> cellTable();
 
-    BeaconModel();  // factory contents, erased flash, BasicModemModel, SilentGnssModel
+    BeaconModel();  // factory contents, erased flash, GsmModemModel (unpowered), SilentGnssModel
 
     // Acts on one frame; returns the reply (empty: the beacon does not answer).
     std::vector<std::uint8_t> handle(const Frame& frame);
@@ -69,9 +70,15 @@ public:
     bool gnssPowered() const { return gnssPowered_; }
     std::uint32_t gnssBaud() const { return gnssBaud_; }
 
+    // Every byte of every ModemData frame, also those that reached an unpowered modem.
     const std::vector<std::uint8_t>& modemInput() const { return modemInput_; }
     const std::vector<std::uint8_t>& gnssInput() const { return gnssInput_; }
-    void setModemModel(std::unique_ptr<ModemModel> modem);  // null: the modem answers nothing
+    // Null: the modem answers nothing. The beacon passes data to the modem only while it is powered.
+    void setModemModel(std::unique_ptr<ModemModel> modem);
+    ModemModel* modemModel() { return modem_.get(); }
+    const ModemModel* modemModel() const { return modem_.get(); }
+    // Applies from the next frame on, to this modem and to any plugged in later.
+    void setModemFaults(const ModemFaults& faults);
     void setGnssModel(std::unique_ptr<GnssModel> gnss);     // null: the module answers nothing
 
     // Frames the beacon could not make sense of, one line each.
@@ -89,6 +96,7 @@ private:
     bool gnssPowered_ = false;
     std::uint32_t gnssBaud_ = 9600;
     std::unique_ptr<ModemModel> modem_;
+    ModemFaults modemFaults_;
     std::unique_ptr<GnssModel> gnss_;
     std::vector<std::uint8_t> modemInput_;
     std::vector<std::uint8_t> gnssInput_;

@@ -53,6 +53,26 @@ FaultPlan& FaultPlan::throttle(unsigned baud) {
     return *this;
 }
 
+FaultPlan& FaultPlan::modemStaysOff() {
+    modem_.staysOff = true;
+    return *this;
+}
+
+FaultPlan& FaultPlan::modemGivesNoPrompt() {
+    modem_.noPrompt = true;
+    return *this;
+}
+
+FaultPlan& FaultPlan::modemGivesNoWriteConfirmation() {
+    modem_.noWriteConfirmation = true;
+    return *this;
+}
+
+FaultPlan& FaultPlan::modemDriveSize(std::size_t bytes) {
+    modem_.driveSize = bytes;
+    return *this;
+}
+
 FaultPlan::ReplyFault FaultPlan::faultFor(std::uint8_t type, unsigned nth) const {
     ReplyFault fault;
     if (const auto it = rules_.find({type, everyFrame}); it != rules_.end()) {

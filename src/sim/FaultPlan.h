@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sim/ModemFaults.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +41,11 @@ public:
     FaultPlan& hangUpAfter(std::size_t frames);
     // Both directions run at this line rate (10 bits per byte); 0 turns throttling off.
     FaultPlan& throttle(unsigned baud);
+    // The modem behind the beacon misbehaves (see ModemFaults); these last as long as the plan does.
+    FaultPlan& modemStaysOff();
+    FaultPlan& modemGivesNoPrompt();
+    FaultPlan& modemGivesNoWriteConfirmation();
+    FaultPlan& modemDriveSize(std::size_t bytes);
 
     // The faults for the nth frame of a type (everyFrame rules and nth rules merged).
     ReplyFault faultFor(std::uint8_t type, unsigned nth) const;
@@ -46,7 +53,8 @@ public:
     unsigned throttleBaud() const { return baud_; }
     // Time one byte takes on the line (10 bits), zero when not throttled.
     std::chrono::nanoseconds byteTime() const;
-    bool empty() const { return rules_.empty() && !hangUpAfter_ && baud_ == 0; }
+    const ModemFaults& modemFaults() const { return modem_; }
+    bool empty() const { return rules_.empty() && !hangUpAfter_ && baud_ == 0 && modem_ == ModemFaults{}; }
 
 private:
     ReplyFault& rule(std::uint8_t type, unsigned nth) { return rules_[{type, nth}]; }
@@ -54,6 +62,7 @@ private:
     std::map<std::pair<std::uint8_t, unsigned>, ReplyFault> rules_;
     std::optional<std::size_t> hangUpAfter_;
     unsigned baud_ = 0;
+    ModemFaults modem_;
 };
 
 // Shapes a reply by a fault: garbage keeps the length and changes every byte, short keeps the first

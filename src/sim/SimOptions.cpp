@@ -65,7 +65,7 @@ SimOptionsResult parseSimOptions(const std::vector<std::string_view>& args) {
         const auto fail = [&](const std::string& why) { return SimOptionsResult{std::nullopt, why}; };
         const bool takesValue = name == "--link" || name == "--throttle" || name == "--drop" ||
                                 name == "--delay" || name == "--short" || name == "--garbage" ||
-                                name == "--flood" || name == "--hangup-after";
+                                name == "--flood" || name == "--hangup-after" || name == "--modem-drive-size";
         if (!takesValue) {
             if (inlineValue) {
                 return fail("option " + std::string(name) + " takes no value");
@@ -74,6 +74,12 @@ SimOptionsResult parseSimOptions(const std::vector<std::string_view>& args) {
                 options.trace = true;
             } else if (name == "--help" || name == "-h") {
                 options.help = true;
+            } else if (name == "--modem-stays-off") {
+                options.faults.modemStaysOff();
+            } else if (name == "--modem-no-prompt") {
+                options.faults.modemGivesNoPrompt();
+            } else if (name == "--modem-no-write-ok") {
+                options.faults.modemGivesNoWriteConfirmation();
             } else {
                 return fail("unknown option " + std::string(name));
             }
@@ -107,6 +113,12 @@ SimOptionsResult parseSimOptions(const std::vector<std::string_view>& args) {
                 return bad("a frame count above 0");
             }
             options.faults.hangUpAfter(*frames);
+        } else if (name == "--modem-drive-size") {
+            const auto bytes = number<std::size_t>(value);
+            if (!bytes) {
+                return bad("a size in bytes");
+            }
+            options.faults.modemDriveSize(*bytes);
         } else if (name == "--drop" || name == "--garbage") {
             const auto f = faultArgs(value, false);
             if (!f) {
@@ -154,6 +166,11 @@ std::string simUsage() {
            "  --garbage TYPE:N       answer with garbage of the same length\n"
            "  --flood TYPE:N:BYTES   send BYTES unsolicited bytes instead of the answer\n"
            "  --hangup-after N       close the port once the Nth frame arrived, without answering it\n"
+           "  --modem-stays-off      acknowledge ModemOn but leave the GSM modem off (it answers nothing)\n"
+           "  --modem-no-prompt      the modem never prompts for file bytes (AT+FSWRITE) or SMS text (AT+CMGS)\n"
+           "  --modem-no-write-ok    the modem stores written file bytes but never confirms them with OK\n"
+           "  --modem-drive-size BYTES\n"
+           "                         the modem's drive C: holds BYTES bytes (0: a full drive)\n"
            "  --trace                print each frame received to standard error, in hex\n"
            "  --help                 show this text\n"
            "\n"

@@ -45,6 +45,7 @@ timespec toTimespec(Clock::duration d) {
 
 SimulatedBeacon::SimulatedBeacon(FaultPlan faults)
     : portPath_(pty_.slavePath()), faults_(std::move(faults)) {
+    model_.setModemFaults(faults_.modemFaults());
     wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (wakeFd_ < 0) {
         throw std::system_error(errno, std::generic_category(), "eventfd");
@@ -66,6 +67,7 @@ void SimulatedBeacon::setFaults(FaultPlan faults) {
     {
         const std::lock_guard lock(mutex_);
         faults_ = std::move(faults);
+        model_.setModemFaults(faults_.modemFaults());
         framesOfType_.clear();
         framesSincePlan_ = 0;
     }

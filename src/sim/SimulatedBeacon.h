@@ -3,6 +3,7 @@
 #include "sim/BeaconModel.h"
 #include "sim/FaultPlan.h"
 #include "sim/GnssModel.h"
+#include "sim/GsmModemModel.h"
 #include "sim/ModemModel.h"
 #include "sim/PtyEndpoint.h"
 
@@ -15,10 +16,12 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <stop_token>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace orsa::sim {
@@ -61,6 +64,18 @@ public:
     std::vector<std::uint8_t> gnssInput() const;   // every byte the GNSS module was sent
     void setModemModel(std::unique_ptr<ModemModel> modem);
     void setGnssModel(std::unique_ptr<GnssModel> gnss);
+    // Runs `use` on the beacon's GSM modem (files, phonebook, messages; IMEI and capacity to set)
+    // under the beacon's lock and returns what it returns, which must not refer into the modem.
+    // Throws std::logic_error when the plugged-in modem is not a GsmModemModel.
+    template <typename F>
+    auto withGsmModem(F&& use) {
+        const std::lock_guard lock(mutex_);
+        auto* modem = dynamic_cast<GsmModemModel*>(model_.modemModel());
+        if (modem == nullptr) {
+            throw std::logic_error("the simulated beacon's modem is not a GsmModemModel");
+        }
+        return std::forward<F>(use)(*modem);
+    }
 
     // Frames and bytes the beacon could not make sense of, one line each.
     std::vector<std::string> protocolErrors() const;

@@ -1,4 +1,5 @@
 #include "sim/BeaconModel.h"
+#include "sim/FaultPlan.h"
 #include "sim/PtyClient.h"
 
 #include <gtest/gtest.h>
@@ -167,13 +168,33 @@ TEST(BeaconModel, BlocksOutsideTheProgramFlashAreNotStored) {
     EXPECT_EQ(model.flashImage(4), std::vector<std::uint8_t>(4, 0xFF));
 }
 
-TEST(BeaconModel, ModemAnswersAtAndKeepsItsInput) {
+TEST(BeaconModel, ModemAnswersOnlyWhilePoweredAndKeepsItsInput) {
     BeaconModel model;
-    EXPECT_EQ(model.handle(frame(8, 0, bytesOf("AT\r\n"))), bytesOf("\r\nOK\r\n"));
-    EXPECT_EQ(model.handle(frame(8, 0, bytesOf("ATE0\r\n"))), bytesOf("\r\nOK\r\n"));
-    EXPECT_EQ(model.handle(frame(8, 0, bytesOf("AT+GSN\r\n"))), bytesOf("\r\nERROR\r\n"));
-    EXPECT_EQ(model.modemInput(), bytesOf("AT\r\nATE0\r\nAT+GSN\r\n"));
+    const auto at = frame(8, 0, bytesOf("AT\r\n"));
+    EXPECT_TRUE(model.handle(at).empty());  // not switched on yet
+    EXPECT_EQ(model.handle(frame(3, 0)).size(), 1U);
+    EXPECT_EQ(model.handle(at), bytesOf("AT\r\r\nOK\r\n"));  // a modem echoes until told otherwise
+    EXPECT_EQ(model.handle(frame(8, 0, bytesOf("ATE0\r\n"))), bytesOf("ATE0\r\r\nOK\r\n"));
+    EXPECT_EQ(model.handle(frame(8, 0, bytesOf("AT+NOSUCH\r\n"))), bytesOf("\r\nERROR\r\n"));
+    EXPECT_EQ(model.handle(frame(3, 0)).size(), 1U);  // already on: the echo stays off
+    EXPECT_EQ(model.handle(at), bytesOf("\r\nOK\r\n"));
+    EXPECT_EQ(model.handle(frame(5, 0)).size(), 1U);
+    EXPECT_TRUE(model.handle(at).empty());
+    EXPECT_EQ(model.handle(frame(3, 0)).size(), 1U);
+    EXPECT_EQ(model.handle(at), bytesOf("AT\r\r\nOK\r\n"));  // power-on brings the echo back
+    EXPECT_EQ(model.modemInput(), bytesOf("AT\r\nAT\r\nATE0\r\nAT+NOSUCH\r\nAT\r\nAT\r\nAT\r\n"));
     EXPECT_TRUE(model.gnssInput().empty());
+}
+
+TEST(BeaconModel, ModemThatStaysOffIsAcknowledgedButNeverAnswers) {
+    BeaconModel model;
+    model.setModemFaults(FaultPlan().modemStaysOff().modemFaults());
+    EXPECT_EQ(model.handle(frame(3, 0)).size(), 1U);
+    EXPECT_FALSE(model.modemPowered());
+    EXPECT_TRUE(model.handle(frame(8, 0, bytesOf("AT\r\n"))).empty());
+    model.setModemFaults({});
+    EXPECT_EQ(model.handle(frame(3, 0)).size(), 1U);
+    EXPECT_EQ(model.handle(frame(8, 0, bytesOf("AT\r\n"))), bytesOf("AT\r\r\nOK\r\n"));
 }
 
 TEST(BeaconModel, GnssAnswersNothingAndKeepsItsInput) {
@@ -196,6 +217,7 @@ TEST(BeaconModel, ModelsArePluggable) {
     BeaconModel model;
     model.setModemModel(std::make_unique<EchoModem>());
     model.setGnssModel(std::make_unique<ChattyGnss>());
+    model.handle(frame(3, 0));
     EXPECT_EQ(model.handle(frame(8, 0, {1, 2, 3})), (std::vector<std::uint8_t>{3, 2, 1}));
     EXPECT_EQ(model.handle(frame(9, 0, {1})), bytesOf("$GPGGA\r\n"));
     model.setModemModel(nullptr);

@@ -169,7 +169,7 @@ TEST(BeaconSimProcess, LinkTraceAndFaults) {
         ASSERT_TRUE(client.sendFrame(1, 0x08080620));
         EXPECT_EQ(client.read(32, 300ms), bytesOf("2300"));
         ASSERT_TRUE(client.sendFrame(8, 0, bytesOf("AT\r\n")));
-        EXPECT_EQ(client.read(6, 2s), bytesOf("\r\nOK\r\n"));
+        EXPECT_EQ(client.read(9, 2s), bytesOf("AT\r\r\nOK\r\n"));
     }
     sim.signal(SIGTERM);
     EXPECT_EQ(sim.waitForExit(5s), 0);

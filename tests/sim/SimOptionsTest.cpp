@@ -21,7 +21,8 @@ TEST(SimOptions, NoArgumentsServeWithoutFaults) {
 TEST(SimOptions, EveryOptionReachesThePlan) {
     const auto result = parse({"--link", "/tmp/beacon", "--throttle", "9600", "--drop", "1:3", "--delay", "2:1:1500",
                                "--short=3:2:0", "--garbage", "8:0", "--flood", "9:4:300", "--hangup-after", "12",
-                               "--trace"});
+                               "--trace", "--modem-stays-off", "--modem-no-prompt", "--modem-no-write-ok",
+                               "--modem-drive-size=0"});
     ASSERT_TRUE(result.options) << result.error;
     const auto& o = *result.options;
     EXPECT_EQ(o.linkPath, "/tmp/beacon");
@@ -35,6 +36,11 @@ TEST(SimOptions, EveryOptionReachesThePlan) {
     EXPECT_TRUE(o.faults.faultFor(8, 1).garbage);
     EXPECT_TRUE(o.faults.faultFor(8, 99).garbage);
     EXPECT_EQ(o.faults.faultFor(9, 4).floodBytes, 300U);
+    const ModemFaults& modem = o.faults.modemFaults();
+    EXPECT_TRUE(modem.staysOff);
+    EXPECT_TRUE(modem.noPrompt);
+    EXPECT_TRUE(modem.noWriteConfirmation);
+    EXPECT_EQ(modem.driveSize, 0U);
 }
 
 TEST(SimOptions, Help) {
@@ -50,6 +56,8 @@ TEST(SimOptions, BadCommandLinesAreRefusedWithAReason) {
         {"--drop", "256:1"},  {"--drop", "x:1"},    {"--delay", "1:1"},      {"--delay", "1:1:-5"},
         {"--short", "1:1:"},  {"--flood", "1:1"},   {"--throttle", "0"},     {"--throttle", "fast"},
         {"--hangup-after", "0"}, {"--link", ""},    {"--trace=yes"},         {"positional"},
+        {"--modem-drive-size"},  {"--modem-drive-size", "-1"},  {"--modem-drive-size", "8k"},
+        {"--modem-no-prompt=yes"},
     };
     for (const auto& args : bad) {
         const auto result = parse(args);

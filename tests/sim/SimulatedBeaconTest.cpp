@@ -103,11 +103,11 @@ TEST_F(SimulatedBeaconTest, FramesJoinedInOneWriteAreAnsweredInOrder) {
         wire.insert(wire.end(), next.begin(), next.end());
     }
     ASSERT_TRUE(client.send(wire));
-    const auto reply = client.read(32 + 1 + 6 + 32, 2s);
-    ASSERT_EQ(reply.size(), 71U);
+    const auto reply = client.read(32 + 1 + 9 + 32, 2s);
+    ASSERT_EQ(reply.size(), 74U);
     EXPECT_EQ(std::vector<std::uint8_t>(reply.begin(), reply.begin() + 32), cellBytes("5820"));
-    EXPECT_EQ(std::vector<std::uint8_t>(reply.begin() + 33, reply.begin() + 39), bytesOf("\r\nOK\r\n"));
-    EXPECT_EQ(std::vector<std::uint8_t>(reply.begin() + 39, reply.end()), cellBytes("3"));
+    EXPECT_EQ(std::vector<std::uint8_t>(reply.begin() + 33, reply.begin() + 42), bytesOf("AT\r\r\nOK\r\n"));
+    EXPECT_EQ(std::vector<std::uint8_t>(reply.begin() + 42, reply.end()), cellBytes("3"));
     const auto trace = beacon.trace();
     ASSERT_EQ(trace.size(), 4U);
     EXPECT_EQ(trace[1].type, 3);
@@ -161,15 +161,78 @@ TEST_F(SimulatedBeaconTest, BlockBelowTheProgramFlashIsRecordedAndNotAnswered) {
 }
 
 TEST_F(SimulatedBeaconTest, ModemAndGnssPassThrough) {
-    ASSERT_TRUE(client.sendFrame(8, 0, bytesOf("AT\r\n")));
-    EXPECT_EQ(client.read(6, 2s), bytesOf("\r\nOK\r\n"));
-    ASSERT_TRUE(client.sendFrame(8, 0, bytesOf("AT+CMGF=1\r\n")));
+    ASSERT_TRUE(client.sendFrame(3, 0));
+    EXPECT_EQ(client.read(1, 2s).size(), 1U);
+    ASSERT_TRUE(client.sendFrame(8, 0, bytesOf("ATE0\r\n")));
+    EXPECT_EQ(client.read(11, 2s), bytesOf("ATE0\r\r\nOK\r\n"));
+    ASSERT_TRUE(client.sendFrame(8, 0, bytesOf("AT+NOSUCH\r\n")));
     EXPECT_EQ(client.read(9, 2s), bytesOf("\r\nERROR\r\n"));
     ASSERT_TRUE(client.sendFrame(9, 0, bytesOf("$PMTK180*3B\r\n")));
-    ASSERT_TRUE(beacon.waitForFrames(3, 2s));
+    ASSERT_TRUE(beacon.waitForFrames(4, 2s));
     EXPECT_TRUE(client.readFor(100ms).empty());
-    EXPECT_EQ(beacon.modemInput(), bytesOf("AT\r\nAT+CMGF=1\r\n"));
+    EXPECT_EQ(beacon.modemInput(), bytesOf("ATE0\r\nAT+NOSUCH\r\n"));
     EXPECT_EQ(beacon.gnssInput(), bytesOf("$PMTK180*3B\r\n"));
+}
+
+// Sends one ModemData frame and returns the answer once `count` bytes of it arrived (or the time-out passed).
+std::string modemSays(PtyClient& client, std::span<const std::uint8_t> data, std::size_t count) {
+    EXPECT_TRUE(client.sendFrame(8, 0, data));
+    const auto answer = client.read(count, 2s);
+    return {answer.begin(), answer.end()};
+}
+
+std::string modemSays(PtyClient& client, std::string_view text, std::size_t count) {
+    return modemSays(client, bytesOf(text), count);
+}
+
+TEST_F(SimulatedBeaconTest, ModemTakesAFileUploadAndATextMessageOverTheLine) {
+    ASSERT_TRUE(client.sendFrame(3, 0));
+    EXPECT_EQ(client.read(1, 2s).size(), 1U);
+    EXPECT_EQ(modemSays(client, "ATE0\r\n", 11), "ATE0\r\r\nOK\r\n");
+    EXPECT_EQ(modemSays(client, "AT+FSCREATE=C:\\A.AMR\r\n", 6), "\r\nOK\r\n");
+    std::vector<std::uint8_t> file(300);
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        file[i] = static_cast<std::uint8_t>(i * 13);
+    }
+    for (std::size_t offset = 0; offset < file.size(); offset += 256) {
+        const std::size_t size = std::min<std::size_t>(256, file.size() - offset);
+        EXPECT_EQ(modemSays(client, "AT+FSWRITE=C:\\A.AMR,1," + std::to_string(size) + ",1000\r\n", 3), "\r\n>");
+        EXPECT_EQ(modemSays(client, std::span(file).subspan(offset, size), 6), "\r\nOK\r\n") << offset;
+    }
+    EXPECT_EQ(modemSays(client, "AT+CMGF=1\r\n", 6), "\r\nOK\r\n");
+    EXPECT_EQ(modemSays(client, "AT+CSCS=\"GSM\"\r\n", 6), "\r\nOK\r\n");
+    EXPECT_EQ(modemSays(client, "AT+CMGS=\"+79161234567\"\r\n", 4), "\r\n> ");
+    EXPECT_EQ(modemSays(client, "866104023456786\x1A", 19), "\r\n+CMGS: 1\r\n\r\nOK\r\n");
+
+    const auto [files, messages] = beacon.withGsmModem([](GsmModemModel& modem) {
+        return std::pair(modem.files(), modem.sentMessages());
+    });
+    EXPECT_EQ(files, (ModemDrive::Files{{"A.AMR", file}}));
+    EXPECT_EQ(messages, (std::vector<GsmModemModel::SentMessage>{{"+79161234567", "866104023456786"}}));
+}
+
+TEST_F(SimulatedBeaconTest, ModemFaultsOfThePlanReachTheModem) {
+    beacon.setFaults(FaultPlan().modemStaysOff());
+    ASSERT_TRUE(client.sendFrame(3, 0));
+    EXPECT_EQ(client.read(1, 2s).size(), 1U);
+    ASSERT_TRUE(client.sendFrame(8, 0, bytesOf("AT\r\n")));
+    EXPECT_TRUE(client.readFor(150ms).empty());
+
+    beacon.setFaults(FaultPlan().modemDriveSize(100).modemGivesNoPrompt());
+    ASSERT_TRUE(client.sendFrame(3, 0));
+    EXPECT_EQ(client.read(1, 2s).size(), 1U);
+    EXPECT_EQ(modemSays(client, "ATE0\r\n", 11), "ATE0\r\r\nOK\r\n");
+    EXPECT_EQ(modemSays(client, "AT+FSMEM\r\n", 28), "\r\n+FSMEM: C:100bytes\r\n\r\nOK\r\n");
+    EXPECT_EQ(modemSays(client, "AT+FSCREATE=C:\\A.AMR\r\n", 6), "\r\nOK\r\n");
+    ASSERT_TRUE(client.sendFrame(8, 0, bytesOf("AT+FSWRITE=C:\\A.AMR,1,4,1000\r\n")));
+    EXPECT_TRUE(client.readFor(150ms).empty());
+
+    beacon.setFaults(FaultPlan().modemGivesNoWriteConfirmation());
+    EXPECT_EQ(modemSays(client, "AT+FSWRITE=C:\\A.AMR,1,4,1000\r\n", 3), "\r\n>");
+    ASSERT_TRUE(client.sendFrame(8, 0, bytesOf("abcd")));
+    EXPECT_TRUE(client.readFor(150ms).empty());
+    const auto files = beacon.withGsmModem([](GsmModemModel& modem) { return modem.files(); });
+    EXPECT_EQ(files, (ModemDrive::Files{{"A.AMR", bytesOf("abcd")}}));
 }
 
 struct FixedModem : ModemModel {
@@ -182,6 +245,8 @@ struct EchoGnss : GnssModel {
 TEST_F(SimulatedBeaconTest, ModelsCanBeReplaced) {
     beacon.setModemModel(std::make_unique<FixedModem>());
     beacon.setGnssModel(std::make_unique<EchoGnss>());
+    ASSERT_TRUE(client.sendFrame(3, 0));
+    EXPECT_EQ(client.read(1, 2s).size(), 1U);
     ASSERT_TRUE(client.sendFrame(8, 0, bytesOf("AT+GSN\r\n")));
     EXPECT_EQ(client.read(8, 2s), bytesOf("\r\n+GSN\r\n"));
     ASSERT_TRUE(client.sendFrame(9, 0, std::vector<std::uint8_t>{0xA0}));
@@ -194,8 +259,10 @@ struct BrokenModem : ModemModel {
 
 TEST_F(SimulatedBeaconTest, FailingModelGivesNoAnswerAndTheBeaconGoesOn) {
     beacon.setModemModel(std::make_unique<BrokenModem>());
+    ASSERT_TRUE(client.sendFrame(3, 0));
+    EXPECT_EQ(client.read(1, 2s).size(), 1U);
     ASSERT_TRUE(client.sendFrame(8, 0, bytesOf("AT\r\n")));
-    ASSERT_TRUE(beacon.waitForFrames(1, 2s));
+    ASSERT_TRUE(beacon.waitForFrames(2, 2s));
     EXPECT_TRUE(client.readFor(100ms).empty());
     ASSERT_EQ(beacon.protocolErrors().size(), 1U);
     EXPECT_NE(beacon.protocolErrors()[0].find("broken"), std::string::npos);
@@ -314,13 +381,15 @@ TEST_F(SimulatedBeaconTest, GarbageReply) {
 
 TEST_F(SimulatedBeaconTest, FloodInsteadOfTheReply) {
     beacon.setFaults(FaultPlan{}.flood(8, 1, 3000));
+    ASSERT_TRUE(client.sendFrame(3, 0));
+    EXPECT_EQ(client.read(1, 2s).size(), 1U);
     ASSERT_TRUE(client.sendFrame(8, 0, bytesOf("AT\r\n")));
     const auto flood = client.read(3000, 2s);
     ASSERT_EQ(flood.size(), 3000U);
     EXPECT_EQ(std::string(flood.begin(), flood.end()).find("OK"), std::string::npos);
     EXPECT_TRUE(client.readFor(50ms).empty());
     ASSERT_TRUE(client.sendFrame(8, 0, bytesOf("AT\r\n")));
-    EXPECT_EQ(client.read(6, 2s), bytesOf("\r\nOK\r\n"));
+    EXPECT_EQ(client.read(9, 2s), bytesOf("AT\r\r\nOK\r\n"));
 }
 
 TEST_F(SimulatedBeaconTest, FloodLargerThanThePtyBufferWaitsForTheReader) {
