@@ -1,37 +1,31 @@
 #include "KeyFilter.h"
 
-#include <QKeyEvent>
+#include <QLineEdit>
 
 namespace orsa::app {
 
-KeyFilter::KeyFilter(settings::FilteredField field, QObject* parent)
-    : QObject(parent), field_(field) {}
+KeyFilter::KeyFilter(settings::FilteredField field, QLineEdit* edit)
+    : QValidator(edit), field_(field), shown_(edit->text()) {
+  // Emitted only for a change that stood, so a refused one leaves the text to compare with.
+  connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { shown_ = text; });
+}
 
-KeyFilter* KeyFilter::install(QObject* fieldWidget, settings::FilteredField field) {
-  auto* filter = new KeyFilter(field, fieldWidget);
-  fieldWidget->installEventFilter(filter);
+KeyFilter* KeyFilter::install(QLineEdit* edit, settings::FilteredField field) {
+  auto* filter = new KeyFilter(field, edit);
+  edit->setValidator(filter);
   return filter;
 }
 
-bool KeyFilter::accepts(const QString& typed) const {
-  // Arrows, Home, End carry no text; Tab, Enter, Escape and Delete insert none.
-  for (const char32_t c : typed.toUcs4()) {
-    if (!settings::acceptsKey(field_, c) && QChar::isPrint(c)) {
-      return false;
-    }
-  }
-  return true;
+void KeyFilter::showUnfiltered(QLineEdit* edit, const QString& text) {
+  const QValidator* filter = edit->validator();
+  edit->setValidator(nullptr);
+  edit->setText(text);
+  edit->setValidator(filter);
 }
 
-bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    // Pasting would smuggle in whatever the clipboard holds.
-    if (key->matches(QKeySequence::Paste) || !accepts(key->text())) {
-      return true;
-    }
-  }
-  return QObject::eventFilter(watched, event);
+QValidator::State KeyFilter::validate(QString& input, int& /*pos*/) const {
+  return settings::acceptsEdit(field_, shown_.toStdU32String(), input.toStdU32String()) ? Acceptable
+                                                                                      : Invalid;
 }
 
 }  // namespace orsa::app

@@ -2,28 +2,35 @@
 
 #include "settings/KeyFilter.h"
 
-#include <QObject>
 #include <QString>
+#include <QValidator>
+
+class QLineEdit;
 
 namespace orsa::app {
 
-// Drops typed characters that a field cannot hold (the beacon rejects a
-// phone or PIN with anything but digits).  Editing and navigation keys pass.
-class KeyFilter : public QObject {
+// A field's key filter, applied to every way text enters it: typing, paste
+// from the keyboard or the context menu, the selection's middle click, drag
+// and drop, input methods. It judges only what the user brings in, so a
+// value the program shows (read from the beacon or a file) is never cut or
+// refused.
+class KeyFilter : public QValidator {
   Q_OBJECT
  public:
-  KeyFilter(settings::FilteredField field, QObject* parent);
+  KeyFilter(settings::FilteredField field, QLineEdit* edit);
 
-  static KeyFilter* install(QObject* fieldWidget, settings::FilteredField field);
+  static KeyFilter* install(QLineEdit* edit, settings::FilteredField field);
 
-  // Whether the text a key event would insert may reach the field.
-  bool accepts(const QString& typed) const;
+  // Puts a value the program read into a field as it is. A line edit judges
+  // even its setText by its validator, and a text judged wrong there would
+  // stop it from refusing the user's next change.
+  static void showUnfiltered(QLineEdit* edit, const QString& text);
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  State validate(QString& input, int& pos) const override;
 
  private:
   settings::FilteredField field_;
+  QString shown_;  // the field's text before the change under judgement
 };
 
 }  // namespace orsa::app

@@ -1,12 +1,10 @@
 #include "MainSettingsPage.h"
 
-#include "KeyFilter.h"
 #include "PageKit.h"
 #include "settings/SettingsDefaults.h"
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLineEdit>
 
 namespace orsa::app {
 
@@ -47,9 +45,8 @@ MainSettingsPage::MainSettingsPage(QWidget* parent) : QWidget(parent) {
                               static_cast<qsizetype>(settings::kDefaultServerHost.size())),
             kit::kSlotTextMax);
   kit::label(delivery, QStringLiteral("Порт:"), {12, 86});
-  auto* port = kit::edit(delivery, QStringLiteral("Edit8"), {92, 82, 70, 0},
-                         QStringLiteral("23351"), kit::kSlotTextMax);
-  KeyFilter::install(port, settings::FilteredField::Edit8);
+  kit::filteredEdit(delivery, QStringLiteral("Edit8"), {92, 82, 70, 0}, QStringLiteral("23351"),
+                    settings::FilteredField::Edit8);
   kit::memo(delivery, QStringLiteral("Memo4"),
             QStringLiteral("Выберите, как устройство будет доставлять сообщения с координатами: "
                            "SMS - сообщениями на телефон владельца, на сервер мониторинга или "

@@ -1,5 +1,7 @@
 #include "PageBinding.h"
 
+#include "KeyFilter.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -25,8 +27,10 @@ std::string text(QWidget& form, const char* name) {
   return control<QLineEdit>(form, name)->text().toStdString();
 }
 
+// The page model's values come from the beacon, a file or the defaults; the
+// fields show them as they are, whatever the user could type there.
 void setText(QWidget& form, const char* name, const std::string& value) {
-  control<QLineEdit>(form, name)->setText(QString::fromStdString(value));
+  KeyFilter::showUnfiltered(control<QLineEdit>(form, name), QString::fromStdString(value));
 }
 
 int index(QWidget& form, const char* name) { return control<QComboBox>(form, name)->currentIndex(); }

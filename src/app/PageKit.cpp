@@ -1,6 +1,8 @@
 #include "PageKit.h"
 
 #include "HelpMemo.h"
+#include "KeyFilter.h"
+#include "UiColors.h"
 #include "settings/SettingsPageItems.h"
 
 #include <QCheckBox>
@@ -14,6 +16,19 @@ namespace orsa::app::kit {
 namespace {
 
 constexpr int kLineHeight = 21;
+
+QLineEdit* lineEdit(QWidget* parent, const QString& name, const QRect& at, const QString& text) {
+  auto* e = new QLineEdit(text, parent);
+  e->setObjectName(name);
+  e->setGeometry(at.x(), at.y(), at.width(), kLineHeight);
+  // The form gives its fields a white base in every state; a field that
+  // cannot be changed must not look like one waiting for input.
+  QPalette pal;  // only these two roles; the rest follows the form
+  pal.setColor(QPalette::Disabled, QPalette::Base, colors::disabledFieldBase());
+  pal.setColor(QPalette::Disabled, QPalette::Text, colors::disabledFieldText());
+  e->setPalette(pal);
+  return e;
+}
 
 }  // namespace
 
@@ -43,10 +58,15 @@ QComboBox* list(QWidget* parent, const QString& name, const QStringList& items, 
 
 QLineEdit* edit(QWidget* parent, const QString& name, const QRect& at, const QString& text,
                 int maxLength) {
-  auto* e = new QLineEdit(text, parent);
-  e->setObjectName(name);
+  QLineEdit* e = lineEdit(parent, name, at, text);
   e->setMaxLength(maxLength);
-  e->setGeometry(at.x(), at.y(), at.width(), kLineHeight);
+  return e;
+}
+
+QLineEdit* filteredEdit(QWidget* parent, const QString& name, const QRect& at, const QString& text,
+                        settings::FilteredField field) {
+  QLineEdit* e = lineEdit(parent, name, at, text);
+  KeyFilter::install(e, field);
   return e;
 }
 

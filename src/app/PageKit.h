@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/KeyFilter.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QGroupBox>
@@ -21,7 +23,8 @@ class HelpMemo;
 // at fixed positions like the rest of the fixed-size window.
 namespace kit {
 
-// A beacon settings slot holds at most this many characters.
+// A beacon settings slot holds at most this many characters, so as the limit of
+// an unfiltered field it holds back only typing, never a value read back.
 inline constexpr int kSlotTextMax = 31;
 
 QGroupBox* group(QWidget* page, const QString& caption, const QRect& at);
@@ -31,6 +34,11 @@ QComboBox* list(QWidget* parent, const QString& name, const QStringList& items, 
                 int selected);
 QLineEdit* edit(QWidget* parent, const QString& name, const QRect& at, const QString& text,
                 int maxLength);
+// An edit field whose input passes the field's key filter, which also holds
+// its typing limit; it has no length limit of its own, since that would cut
+// longer values the program shows.
+QLineEdit* filteredEdit(QWidget* parent, const QString& name, const QRect& at, const QString& text,
+                        settings::FilteredField field);
 QRadioButton* radio(QWidget* parent, const QString& name, const QString& text, const QRect& at,
                     bool checked = false);
 QCheckBox* check(QWidget* parent, const QString& name, const QString& text, const QRect& at);

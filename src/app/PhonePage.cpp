@@ -1,19 +1,14 @@
 #include "PhonePage.h"
 
-#include "KeyFilter.h"
 #include "PageKit.h"
-#include "settings/SettingsPageItems.h"
-
-#include <QLineEdit>
 
 namespace orsa::app {
 
 PhonePage::PhonePage(QWidget* parent) : QWidget(parent) {
   auto* phone = kit::group(this, QStringLiteral("Номер телефона владельца"), {8, 46, 500, 160});
   kit::label(phone, QStringLiteral("Номер телефона:"), {16, 33});
-  auto* edit1 = kit::edit(phone, QStringLiteral("Edit1"), {120, 30, 200, 0}, QString(),
-                          kit::kSlotTextMax);
-  KeyFilter::install(edit1, settings::FilteredField::Edit1);
+  kit::filteredEdit(phone, QStringLiteral("Edit1"), {120, 30, 200, 0}, QString(),
+                    settings::FilteredField::Edit1);
   kit::memo(phone, QStringLiteral("Memo1"),
             QStringLiteral(
                 "Введите номер телефона, на который устройство будет присылать сообщения. "
@@ -24,9 +19,8 @@ PhonePage::PhonePage(QWidget* parent) : QWidget(parent) {
 
   auto* pin = kit::group(this, QStringLiteral("Пароль"), {8, 216, 500, 140});
   kit::label(pin, QStringLiteral("Назначьте пароль (4 цифры) :"), {16, 33});
-  auto* edit2 = kit::edit(pin, QStringLiteral("Edit2"), {190, 30, 60, 0}, QStringLiteral("5820"),
-                          static_cast<int>(settings::kEdit2MaxLength));
-  KeyFilter::install(edit2, settings::FilteredField::Edit2);
+  kit::filteredEdit(pin, QStringLiteral("Edit2"), {190, 30, 60, 0}, QStringLiteral("5820"),
+                    settings::FilteredField::Edit2);
   kit::memo(pin, QStringLiteral("Memo2"),
             QStringLiteral(
                 "SMS - команды устройству можно отправлять не только с номера владельца, "

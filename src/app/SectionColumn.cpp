@@ -61,7 +61,7 @@ SectionColumn::SectionColumn(QWidget* form) : QObject(form) {
 
 void SectionColumn::setCaptions() {
   for (int i = 0; i < kSections; ++i) {
-    labels_[i]->setText(captions().at(i));
+    labels_[i]->setCaption(captions().at(i));
   }
 }
 
@@ -73,7 +73,7 @@ void SectionColumn::select(int section) {
 
 void SectionColumn::revealSummaryEntry() {
   SectionLabel* last = labels_.last();
-  last->setText(QStringLiteral("ТЕКУЩИЕ\nНАСТРОЙКИ"));
+  last->setCaption(QStringLiteral("ТЕКУЩИЕ\nНАСТРОЙКИ"));
   last->setEnabled(true);
   last->setCursor(Qt::PointingHandCursor);
 }

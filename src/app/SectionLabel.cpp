@@ -3,9 +3,30 @@
 #include "UiColors.h"
 #include "UiFonts.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 
 namespace orsa::app {
+namespace {
+
+// Room kept between a caption and the strip's bevel on either side.
+constexpr int kCaptionSideRoom = 4;
+// Below this a caption would be unreadable; it is not shrunk further.
+constexpr int kSmallestPixelSize = 7;
+
+bool shrink(QFont& font) {
+  if (font.pixelSize() > kSmallestPixelSize) {
+    font.setPixelSize(font.pixelSize() - 1);
+    return true;
+  }
+  if (font.pixelSize() < 0 && font.pointSizeF() > kSmallestPixelSize * 0.75) {
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 SectionLabel::SectionLabel(int section, const QString& objectName, QWidget* parent)
     : QLabel(parent), section_(section) {
@@ -29,11 +50,48 @@ void SectionLabel::setSelectedLook(bool selected) {
   setPalette(pal);
 }
 
+void SectionLabel::setCaption(const QString& caption) {
+  setText(caption);
+  fitCaption();
+}
+
 void SectionLabel::setUnderline(bool on) {
-  QFont f = font();
+  QFont f = wanted_;
   f.setBold(true);
   f.setUnderline(on);
   setFont(f);
+}
+
+// The column has the window's fixed width, and the caption turns bold under
+// the mouse; so it is measured bold, and only a caption that would run past
+// its strip in some face is drawn smaller, by as little as fits.
+void SectionLabel::fitCaption() {
+  const QSize room = contentsRect().size() - QSize(2 * kCaptionSideRoom, 0);
+  QFont shown = wanted_;
+  for (;;) {
+    QFont bold = shown;
+    bold.setBold(true);
+    const QSize needed = QFontMetrics(bold).size(0, text());
+    if ((needed.width() <= room.width() && needed.height() <= room.height()) || !shrink(shown)) {
+      break;
+    }
+  }
+  fitting_ = true;
+  QLabel::setFont(shown);
+  fitting_ = false;
+}
+
+void SectionLabel::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange && !fitting_) {
+    wanted_ = font();
+    fitCaption();
+  }
+  QLabel::changeEvent(event);
+}
+
+void SectionLabel::resizeEvent(QResizeEvent* event) {
+  fitCaption();
+  QLabel::resizeEvent(event);
 }
 
 // A disabled label is a blank strip; it must not even change its font.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QLabel>
 
 namespace orsa::app {
@@ -15,10 +16,15 @@ class SectionLabel : public QLabel {
   void setSelectedLook(bool selected);
   bool hasSelectedLook() const { return selected_; }
 
+  // Sets the caption ("\n" breaks a line), drawn as large as the strip allows.
+  void setCaption(const QString& caption);
+
  signals:
   void clicked(int section);
 
  protected:
+  void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -26,10 +32,13 @@ class SectionLabel : public QLabel {
 
  private:
   void setUnderline(bool on);
+  void fitCaption();
 
   int section_;
   bool selected_ = false;
   bool pressed_ = false;
+  QFont wanted_;  // the font asked for; the one shown may be smaller to fit
+  bool fitting_ = false;
 };
 
 }  // namespace orsa::app

@@ -1,11 +1,8 @@
 #include "ZonePage.h"
 
-#include "KeyFilter.h"
 #include "PageKit.h"
-#include "settings/SettingsPageItems.h"
 
 #include <QGroupBox>
-#include <QLineEdit>
 
 namespace orsa::app {
 
@@ -14,9 +11,8 @@ ZonePage::ZonePage(QWidget* parent) : QWidget(parent) {
   kit::label(zone, QStringLiteral("Выберите режим контроля:"), {16, 33});
   kit::list(zone, QStringLiteral("ComboBox18"), kit::items(18), {270, 30, 160, 0}, -1);
   kit::label(zone, QStringLiteral("Задайте диаметр зоны охраны (1-999 км)"), {16, 63});
-  auto* diameter = kit::edit(zone, QStringLiteral("Edit6"), {270, 60, 60, 0}, QStringLiteral("1"),
-                             static_cast<int>(settings::kEdit6MaxLength));
-  KeyFilter::install(diameter, settings::FilteredField::Edit6);
+  kit::filteredEdit(zone, QStringLiteral("Edit6"), {270, 60, 60, 0}, QStringLiteral("1"),
+                    settings::FilteredField::Edit6);
   kit::memo(zone, QStringLiteral("Memo22"),
             QStringLiteral(
                 "Зона охраны - это круг заданного диаметра, центром которого становится "

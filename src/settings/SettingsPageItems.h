@@ -13,8 +13,9 @@ namespace orsa::settings {
 // everywhere.
 std::span<const std::string> comboBoxItems(int comboBoxNumber);
 
-// Input limits of the edit fields that have one.
-inline constexpr std::size_t kEdit2MaxLength = 4;  // PIN
-inline constexpr std::size_t kEdit6MaxLength = 3;  // zone diameter in km
+// How many characters typing may bring a field to. Typing only: a longer text that the beacon or
+// a settings file holds is shown and written back whole, so the window and the command line agree.
+inline constexpr std::size_t kEdit2TypingLimit = 4;  // PIN
+inline constexpr std::size_t kEdit6TypingLimit = 3;  // zone diameter in km
 
 }  // namespace orsa::settings

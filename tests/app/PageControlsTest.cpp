@@ -1,5 +1,6 @@
 #include "BalancePage.h"
 #include "ContactPage.h"
+#include "DeviceSession.h"
 #include "FirmwarePage.h"
 #include "HelpMemo.h"
 #include "JustifyLines.h"
@@ -9,18 +10,33 @@
 #include "PageBinding.h"
 #include "PhonePage.h"
 #include "ScriptedDialogService.h"
+#include "SectionColumn.h"
+#include "SectionLabel.h"
+#include "SettingsCommands.h"
 #include "TForm1.h"
+#include "WindowSettingsDialogs.h"
 #include "ZonePage.h"
+#include "settings/CollectRecord.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QEnterEvent>
 #include <QFontMetrics>
+#include <QImage>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QRadioButton>
+#include <QStackedWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace orsa::app {
 namespace {
@@ -82,12 +98,73 @@ TEST_F(PageControlsTest, UnfilteredFieldsTakeAnyText) {
   EXPECT_EQ(type(edit("Edit9"), QStringLiteral("port a")), QStringLiteral("port a"));
 }
 
+// Text comes in by more ways than a key: the edit's own context menu, a drop,
+// the X selection's middle-click paste. Each one meets the same filter.
 TEST_F(PageControlsTest, PastingCannotBypassAFilter) {
-  QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
+  QClipboard* clipboard = QGuiApplication::clipboard();
   QLineEdit* pin = edit("Edit2");
+  const auto pasteFromMenu = [pin] {
+    const std::unique_ptr<QMenu> menu(pin->createStandardContextMenu());
+    // The menu speaks the program's language; the entry starts with the edit's own caption.
+    const QString caption = QCoreApplication::translate("QLineEdit", "&Paste");
+    for (QAction* entry : menu->actions()) {
+      if (entry->text().startsWith(caption)) {
+        ASSERT_TRUE(entry->isEnabled());
+        entry->trigger();
+        return;
+      }
+    }
+    ADD_FAILURE() << "no Paste entry in the edit's menu";
+  };
+  const auto drop = [pin](const QString& text) {
+    QMimeData data;
+    data.setText(text);
+    const QPointF at(4, 4);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(pin, &enter);
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(pin, &dropped);
+  };
+
   pin->clear();
+  clipboard->setText(QStringLiteral("abcd"));
   QTest::keyClick(pin, Qt::Key_V, Qt::ControlModifier);
-  EXPECT_EQ(pin->text(), QString());
+  EXPECT_EQ(pin->text(), QString()) << "Ctrl+V";
+  pasteFromMenu();
+  EXPECT_EQ(pin->text(), QString()) << "context menu";
+  drop(QStringLiteral("abcd"));
+  EXPECT_EQ(pin->text(), QString()) << "drop";
+  if (clipboard->supportsSelection()) {
+    clipboard->setText(QStringLiteral("abcd"), QClipboard::Selection);
+    QTest::mouseClick(pin, Qt::MiddleButton);
+    EXPECT_EQ(pin->text(), QString()) << "middle click";
+  }
+
+  // What the field may hold still comes in every way, and only up to its length.
+  clipboard->setText(QStringLiteral("1234"));
+  pasteFromMenu();
+  EXPECT_EQ(pin->text(), QStringLiteral("1234"));
+  pin->clear();
+  drop(QStringLiteral("98"));
+  drop(QStringLiteral("765"));
+  EXPECT_EQ(pin->text(), QStringLiteral("98"));
+}
+
+// Only typing is held to the field's length: a longer PIN that the beacon or a
+// file holds is shown and goes back as it came.
+TEST_F(PageControlsTest, LongerPinFromTheBeaconIsShownAndCollectedWhole) {
+  settings::SettingsRecord& record = form.session().record;
+  record.setText(settings::SlotId::OwnerPhone, "+79161234567");
+  record.setText(settings::SlotId::DevicePin, "65535");
+  form.settingsCommands().showRecord();
+  QLineEdit* pin = edit("Edit2");
+  EXPECT_EQ(pin->text(), QStringLiteral("65535"));
+  QTest::keyClicks(pin, QStringLiteral("7a"));
+  EXPECT_EQ(pin->text(), QStringLiteral("65535")) << "typing may not lengthen it or bring in a letter";
+
+  WindowSettingsDialogs checks(form, dialogs);
+  ASSERT_TRUE(settings::CollectRecord(PageBinding(form).read(), record, checks));
+  EXPECT_EQ(record.text(settings::SlotId::DevicePin), "65535");
 }
 
 TEST_F(PageControlsTest, ListsHoldTheBeaconsValueTables) {
@@ -135,6 +212,51 @@ TEST_F(PageControlsTest, ExplicitBalanceCodeEnablesItsField) {
   EXPECT_TRUE(code->isEnabled());
   automatic->click();
   EXPECT_FALSE(code->isEnabled());
+}
+
+// A field the user cannot change must not look like one that waits for input.
+TEST_F(PageControlsTest, DisabledBalanceCodeLooksDisabled) {
+  QLineEdit* code = edit("Edit4");
+  code->clear();
+  const auto baseShown = [code] { return code->grab().toImage().pixelColor(code->width() / 2, code->height() / 2); };
+  find<QRadioButton>(QStringLiteral("RadioButton7"))->click();
+  ASSERT_TRUE(code->isEnabled());
+  const QColor enabled = baseShown();
+  find<QRadioButton>(QStringLiteral("RadioButton6"))->click();
+  ASSERT_FALSE(code->isEnabled());
+  EXPECT_NE(baseShown(), enabled);
+  EXPECT_NE(code->palette().color(QPalette::Disabled, QPalette::Text),
+            code->palette().color(QPalette::Active, QPalette::Text));
+}
+
+// The column keeps the window's fixed width, so a face wider than the one it
+// was laid out for must not push a caption past its strip once it turns bold.
+TEST_F(PageControlsTest, SectionCaptionsFitTheirStripsInBold) {
+  form.revealServiceEntries();
+  const int pageAreaLeft = form.pageControl()->geometry().left();
+  for (const int widerPixelSize : {0, 15}) {
+    for (int section = 1; section <= SectionColumn::kSections; ++section) {
+      SectionLabel* label = form.sectionColumn()->label(section);
+      SCOPED_TRACE(label->text().toStdString());
+      if (widerPixelSize > 0) {
+        QFont wider = label->font();
+        wider.setPixelSize(widerPixelSize);
+        label->setFont(wider);
+      }
+      QEnterEvent hover(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+      QCoreApplication::sendEvent(label, &hover);
+      QFont bold = label->font();
+      bold.setBold(true);
+      const QFontMetrics metrics(bold);
+      for (const QString& line : label->text().split(QLatin1Char('\n'))) {
+        EXPECT_LE(metrics.horizontalAdvance(line), label->contentsRect().width()) << widerPixelSize;
+      }
+      EXPECT_TRUE(label->parentWidget()->rect().contains(label->geometry()));
+      EXPECT_LE(label->mapTo(&form, QPoint(label->width(), 0)).x(), pageAreaLeft);
+      QEvent leave(QEvent::Leave);
+      QCoreApplication::sendEvent(label, &leave);
+    }
+  }
 }
 
 // The stretch must only add spaces: every word survives, in order, apart.

@@ -91,6 +91,20 @@ TEST(SettingsPageItems, ListsAndKeyFilters) {
         EXPECT_FALSE(acceptsKey(field, U'a') || acceptsKey(field, U'-') || acceptsKey(field, U'٣'));
         EXPECT_EQ(acceptsKey(field, U'+'), field == FilteredField::Edit1);
     }
+
+    // A change is judged by what it brings in, so what the beacon or a file put there stays
+    // editable: a five-digit PIN may be shortened or have a digit replaced, not lengthened.
+    EXPECT_TRUE(acceptsEdit(FilteredField::Edit2, U"", U"1234"));
+    EXPECT_FALSE(acceptsEdit(FilteredField::Edit2, U"", U"12345"));
+    EXPECT_FALSE(acceptsEdit(FilteredField::Edit2, U"12", U"1\b2"));
+    EXPECT_TRUE(acceptsEdit(FilteredField::Edit2, U"65535", U"6553"));
+    EXPECT_TRUE(acceptsEdit(FilteredField::Edit2, U"65535", U"65545"));
+    EXPECT_FALSE(acceptsEdit(FilteredField::Edit2, U"65535", U"655355"));
+    EXPECT_TRUE(acceptsEdit(FilteredField::Edit6, U"-12", U"-1"));
+    EXPECT_FALSE(acceptsEdit(FilteredField::Edit6, U"-1", U"--1"));
+    EXPECT_FALSE(acceptsEdit(FilteredField::Edit6, U"1-", U"1--"));
+    EXPECT_TRUE(acceptsEdit(FilteredField::Edit1, U"+7916", U"+79161"));
+    EXPECT_FALSE(acceptsEdit(FilteredField::Edit1, U"+7916", U"+7 916"));
 }
 
 }  // namespace
