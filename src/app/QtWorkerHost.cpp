@@ -42,12 +42,22 @@ void QtWorkerHost::synchronize(const std::function<void()>& call) {
           }
           request->state = Request::State::Running;
         }
-        (*request->call)();
-        {
-          std::lock_guard guard(lock_);
-          request->state = Request::State::Done;
+        // Released also when the call throws: the error is the window's to show, and the worker
+        // must not wait for a call that will never finish.
+        const auto release = [this, &request] {
+          {
+            std::lock_guard guard(lock_);
+            request->state = Request::State::Done;
+          }
+          changed_.notify_all();
+        };
+        try {
+          (*request->call)();
+        } catch (...) {
+          release();
+          throw;
         }
-        changed_.notify_all();
+        release();
       },
       Qt::QueuedConnection);
 

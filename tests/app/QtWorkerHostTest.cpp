@@ -1,4 +1,6 @@
+#include "ConfiguratorApplication.h"
 #include "QtWorkerHost.h"
+#include "ScriptedDialogService.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -9,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <stdexcept>
 
 namespace orsa::app {
 namespace {
@@ -77,6 +80,27 @@ TEST(QtWorkerHostTest, ACallAlreadyRunningIsWaitedForEvenWhenTheHostShutsDown) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return returned.load(); }, 5000));
   worker.get();
   EXPECT_TRUE(finishedCall.load());
+}
+
+TEST(QtWorkerHostTest, ACallThatThrowsReleasesTheWorkerAndTheErrorIsShown) {
+  auto* app = qobject_cast<ConfiguratorApplication*>(QCoreApplication::instance());
+  ASSERT_NE(app, nullptr);
+  test::ScriptedDialogService dialogs;
+  DialogService* const before = app->errorDialogs();
+  app->setErrorDialogs(&dialogs);
+  QtWorkerHost host;
+  std::atomic<bool> returned{false};
+  auto worker = std::async(std::launch::async, [&] {
+    host.synchronize([] { throw std::logic_error("settings control missing: Edit1"); });
+    returned = true;
+  });
+  const bool released = QTest::qWaitFor([&] { return returned.load(); }, 5000);
+  app->setErrorDialogs(before);
+  // Without the release the worker waits for good, and so does this test when it ends.
+  ASSERT_TRUE(released) << "the worker still waits for a call that threw";
+  worker.get();
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("settings control missing: Edit1"));
 }
 
 TEST(QtWorkerHostTest, HandsOutThePortChoiceOfTheMoment) {
