@@ -138,6 +138,10 @@ TEST_F(PageControlsTest, PastingCannotBypassAFilter) {
     clipboard->setText(QStringLiteral("abcd"), QClipboard::Selection);
     QTest::mouseClick(pin, Qt::MiddleButton);
     EXPECT_EQ(pin->text(), QString()) << "middle click";
+    clipboard->setText(QStringLiteral("12"), QClipboard::Selection);
+    QTest::mouseClick(pin, Qt::MiddleButton);
+    EXPECT_EQ(pin->text(), QStringLiteral("12")) << "middle click";
+    pin->clear();
   }
 
   // What the field may hold still comes in every way, and only up to its length.
