@@ -96,9 +96,10 @@ TEST_F(Orsactl, RawSendsOneFrameAndPrintsTheReply) {
   ASSERT_EQ(trace.size(), 1u);
   EXPECT_EQ(trace[0].parameter, 0x080807E0u);
 
-  ToolRun data = run({"--port", beacon.portPath(), "raw", "8", "0", "41540d0a", "--expect", "6"});
+  EXPECT_EQ(run({"--port", beacon.portPath(), "raw", "3", "0", "--expect", "1"}).status, 0);  // powers the modem
+  ToolRun data = run({"--port", beacon.portPath(), "raw", "8", "0", "41540d0a", "--expect", "9"});
   EXPECT_EQ(data.status, 0) << data.err;
-  EXPECT_NE(data.out.find("text: \\r\\nOK\\r\\n"), std::string::npos) << data.out;
+  EXPECT_NE(data.out.find("text: AT\\r\\r\\nOK\\r\\n"), std::string::npos) << data.out;
 }
 
 TEST_F(Orsactl, ExitStatusTellsFailureUsageAndAbsence) {
