@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <stdexcept>
 #include <utility>
 
@@ -78,6 +79,14 @@ std::optional<long> integer(std::string_view text, long min, long max) {
 
 bool isPhoneNumber(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789+*#") == std::string_view::npos;
+}
+
+// A dial string may carry spaces, dashes and brackets for the reader; the modem skips them.
+bool isDialString(std::string_view text) {
+    std::string digits;
+    std::copy_if(text.begin(), text.end(), std::back_inserter(digits),
+                 [](char c) { return c != ' ' && c != '-' && c != '(' && c != ')'; });
+    return isPhoneNumber(digits);
 }
 
 }  // namespace
@@ -226,7 +235,7 @@ void GsmModemModel::executeExtended(std::string_view name, std::optional<std::st
 
 void GsmModemModel::dial(std::string_view rest, std::string& answer) {
     // Only voice calls (the number ends with ';'); one call at a time.
-    if (!rest.ends_with(';') || !isPhoneNumber(rest.substr(0, rest.size() - 1)) || activeCall_) {
+    if (!rest.ends_with(';') || !isDialString(rest.substr(0, rest.size() - 1)) || activeCall_) {
         answer += errorAnswer;
         return;
     }

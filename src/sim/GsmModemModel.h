@@ -23,13 +23,15 @@ namespace orsa::sim {
 // any half-entered command, message or file write are forgotten when the power comes on again.
 //
 // Commands: AT, ATE0/ATE1, ATD<number>; (voice call), ATH/ATH0, AT+GSN, AT+CPBW, AT+CMGF,
-// AT+CSCS, AT+CMGS (prompt "\r\n> ", text up to Ctrl-Z), AT+FSMEM, AT+FSCREATE, AT+FSDEL and
-// AT+FSWRITE=C:\NAME,<mode>,<size>,<timeout> (prompt "\r\n>", then exactly <size> raw bytes;
-// mode 0 replaces the contents, 1 appends). The write time-out is not modelled: the modem waits
-// for the bytes however long they take.
+// AT+CSCS, AT+CMGS (text mode only; prompt "\r\n> ", text up to Ctrl-Z), AT+FSMEM (answer
+// "+FSMEM: C:<free>bytes"), AT+FSCREATE, AT+FSDEL and AT+FSWRITE=C:\NAME,<mode>,<size>,<timeout>
+// (prompt "\r\n>", then exactly <size> raw bytes, 1 to 10240; mode 0 replaces the contents, 1
+// appends). A write to a file that was not created, or that would not fit, is refused with ERROR
+// instead of the prompt. The write time-out is not modelled: the modem waits for the bytes however
+// long they take. Anything else is answered with ERROR.
 class GsmModemModel final : public ModemModel {
 public:
-    static constexpr std::string_view defaultImei = "866104023456786";
+    static constexpr std::string_view defaultImei = "866104023456786";  // as the beacon's IMEI cell
     static constexpr std::size_t defaultDriveCapacity = 76288;
     static constexpr int phonebookSize = 250;
 
@@ -59,7 +61,8 @@ public:
     const std::string& characterSet() const { return characterSet_; }
     const std::map<int, PhonebookEntry>& phonebook() const { return phonebook_; }
     const std::vector<SentMessage>& sentMessages() const { return sentMessages_; }
-    const std::optional<std::string>& activeCall() const { return activeCall_; }  // the dialled number
+    // The number of the voice call in progress, as dialled; empty when there is none.
+    const std::optional<std::string>& activeCall() const { return activeCall_; }
     ModemDrive& drive() { return drive_; }
     const ModemDrive& drive() const { return drive_; }
     const ModemDrive::Files& files() const { return drive_.files(); }

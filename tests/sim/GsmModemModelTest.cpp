@@ -82,7 +82,8 @@ TEST_F(GsmModemModelTest, DriveReportsItsFreeSpaceAndRefusesWhatDoesNotFit) {
     EXPECT_EQ(say("AT+FSDEL=C:\\A.AMR\r\n"), "\r\nERROR\r\n");
     EXPECT_EQ(say("AT+FSMEM\r\n"), "\r\n+FSMEM: C:100bytes\r\n\r\nOK\r\n");
     for (const char* refused : {"AT+FSWRITE=C:\\A.AMR,1,1,1000\r\n",  // no such file
-                                "AT+FSCREATE=D:\\B.AMR\r\n", "AT+FSCREATE=C:\\SUB\\B.AMR\r\n", "AT+FSCREATE=C:\\\r\n"}) {
+                                "AT+FSCREATE=D:\\B.AMR\r\n", "AT+FSCREATE=C:\\SUB\\B.AMR\r\n",
+                                "AT+FSCREATE=C:\\\r\n"}) {
         EXPECT_EQ(say(refused), "\r\nERROR\r\n") << refused;
     }
     EXPECT_EQ(say("AT+FSCREATE=C:\\B.AMR\r\n"), "\r\nOK\r\n");
@@ -103,8 +104,8 @@ TEST_F(GsmModemModelTest, PhonebookImeiAndCall) {
     EXPECT_THROW(modem.setImei("35123456789012"), std::invalid_argument);
     EXPECT_THROW(modem.setImei("35123456789012A"), std::invalid_argument);
 
-    EXPECT_EQ(say("ATD+79161234567;\r\n"), "\r\nOK\r\n");
-    EXPECT_EQ(modem.activeCall(), "+79161234567");
+    EXPECT_EQ(say("ATD+7 (916) 123-45-67;\r\n"), "\r\nOK\r\n");  // spaces, dashes and brackets are ignored
+    EXPECT_EQ(modem.activeCall(), "+7 (916) 123-45-67");
     EXPECT_EQ(say("ATD+79160000000;\r\n"), "\r\nERROR\r\n");  // one call at a time
     EXPECT_EQ(say("ATH0\r\n"), "\r\nOK\r\n");
     EXPECT_FALSE(modem.activeCall().has_value());
