@@ -165,7 +165,6 @@ TEST_F(Orsactl, SettingsFilesAreCheckedBeforeUse) {
   }
 }
 
-
 TEST_F(Orsactl, SavingLeavesReadOnlyFilesAloneAndWritesThroughLinks) {
   // No write bit for anyone: refused even for root, whom the system would let write it.
   const auto readOnly = fs::perms::owner_read | fs::perms::group_read;
