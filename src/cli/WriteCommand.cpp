@@ -73,15 +73,23 @@ int runWrite(CliContext& context, Arguments& arguments) {
   // What the user gave is taken apart before the beacon is touched, so a bad file costs no exchange.
   settings::SettingsRecord given;
   std::vector<SlotId> named;
+  std::vector<SlotId> setByHand;
   try {
     if (!words.empty()) named = loadSettingsInput(words[0], given);
-    for (const auto& assignment : sets) applySet(assignment, given, named);
+    for (const auto& assignment : sets) applySet(assignment, given, setByHand);
   } catch (const UsageError&) {
     throw;
   } catch (const std::runtime_error& error) {
     context.err << error.what() << '\n';
     return kExitFailed;
   }
+  for (SlotId slot : setByHand) {
+    if (isReadOnly(slot)) {
+      context.err << settings::slotName(slot) << " is read from the beacon and never written\n";
+      return kExitFailed;
+    }
+  }
+  named.insert(named.end(), setByHand.begin(), setByHand.end());
 
   // The window writes the settings it last read with the user's changes on top; so does the tool,
   // so every slot the user did not name keeps what the beacon holds. Only --defaults starts afresh.
@@ -94,10 +102,13 @@ int runWrite(CliContext& context, Arguments& arguments) {
   }
   for (SlotId slot : named) {
     if (isReadOnly(slot)) {
-      // A file saved by read --save names them as they were read: only a different text asks for a write.
-      if (given.text(slot) == requested.text(slot)) continue;
-      context.err << settings::slotName(slot) << " is read from the beacon and never written\n";
-      return kExitFailed;
+      // A file saved by read --save names them as they were read. From another beacon (settings
+      // copied to a new one) they differ; they are never written either way, so say so and go on.
+      if (given.text(slot) != requested.text(slot)) {
+        context.err << settings::slotName(slot) << " in the file differs from the beacon's; it is read from the "
+                    << "beacon and never written, so it is left out\n";
+      }
+      continue;
     }
     requested.setText(slot, given.text(slot));
   }

@@ -306,6 +306,12 @@ TEST_F(Orsactl, WriteTakesBackWhatReadSaved) {
   EXPECT_EQ(cells(), before);
   EXPECT_EQ(framesOfType(2), 25u);
 
+  // The same file on another beacon: its IMEI differs, is never written, and stops nothing.
+  setCell(SlotId::DeviceImei, "866000000000001");
+  ToolRun copied = run({"write", json});
+  EXPECT_EQ(copied.status, 0) << copied.err;
+  EXPECT_NE(copied.err.find("DeviceImei in the file differs"), std::string::npos) << copied.err;
+
   // No monitoring server: the window writes the empty server once the user says "Да", so --yes does too.
   setCell(SlotId::ServerHost, "");
   setCell(SlotId::ServerPort, "");
