@@ -1,0 +1,41 @@
+#include "service/ServerCommandFile.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "settings/TempDir.h"
+
+namespace orsa::service {
+namespace {
+
+using settings::test::TempDir;
+
+std::vector<std::uint8_t> bytesOf(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(ServerCommandFile, SavedFileHoldsKindVersionAndModeCode) {
+  TempDir dir;
+  for (std::uint8_t code = 0; code <= 3; ++code) {
+    const auto path = dir / "command.cfg";
+    ASSERT_TRUE(ServerCommandFile::save(path, code));
+    EXPECT_EQ(bytesOf(path), (std::vector<std::uint8_t>{2, 1, code})) << int(code);
+  }
+}
+
+TEST(ServerCommandFile, ModeWordsAndCodes) {
+  EXPECT_EQ(ServerCommandFile::modeCodeOf("search"), 1);
+  EXPECT_EQ(ServerCommandFile::modeCodeOf("test"), 2);
+  EXPECT_EQ(ServerCommandFile::modeCodeOf("daily"), 3);
+  EXPECT_EQ(ServerCommandFile::modeCodeOf("3"), 3);
+  EXPECT_EQ(ServerCommandFile::modeCodeOf("0"), std::nullopt);
+  EXPECT_EQ(ServerCommandFile::modeCodeOf("4"), std::nullopt);
+  EXPECT_EQ(ServerCommandFile::modeCodeOf("Search"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace orsa::service
