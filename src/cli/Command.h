@@ -24,5 +24,6 @@ int runShow(CliContext& context, Arguments& arguments);
 int runRead(CliContext& context, Arguments& arguments);
 int runWrite(CliContext& context, Arguments& arguments);
 int runDefaults(CliContext& context, Arguments& arguments);
+int runCommandFile(CliContext& context, Arguments& arguments);
 
 }  // namespace orsa::cli

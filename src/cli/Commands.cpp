@@ -18,6 +18,10 @@ std::span<const Command> commands() {
        runDefaults},
       {"firmware", "FILE.fmw", "replace the beacon's firmware (\".fmw\" is appended unless the name holds it)",
        runFirmware},
+      {"command-file", "MODE [OUT]",
+       "write the 3-byte server command file (MODE: search, test, daily or 1-3) to OUT, command.cfg by default; "
+       "\".cfg\" is appended unless the name holds it",
+       runCommandFile},
   };
   return table;
 }

@@ -326,5 +326,19 @@ TEST_F(Orsactl, WriteTakesBackWhatReadSaved) {
   EXPECT_EQ(cells(), noServer);
 }
 
+TEST_F(Orsactl, CommandFileTakesModeWordsAndTheCfgNameRule) {
+  const std::string named = file("Mode.CFG");
+  ToolRun daily = run({"command-file", "daily", named});
+  EXPECT_EQ(daily.status, 0) << daily.err;
+  EXPECT_EQ(contents(named + ".cfg"), std::string("\x02\x01\x03", 3));
+  EXPECT_FALSE(fs::exists(named));
+
+  EXPECT_EQ(run({"command-file", "night", file("x.cfg")}).status, 2);
+  EXPECT_FALSE(fs::exists(dir / "x.cfg"));
+  ToolRun refused = run({"command-file", "1", (dir / "missing" / "c.cfg").string()});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("Ошибка открытия файла"), std::string::npos) << refused.err;
+}
+
 }  // namespace
 }  // namespace orsa::cli
