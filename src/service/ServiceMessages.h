@@ -1,0 +1,48 @@
+#pragma once
+
+namespace orsa::service::messages {
+
+// Log lines of the service operations, exactly as the technician knows them.
+inline constexpr const char* kModemStarting = "Запуск модема...";
+inline constexpr const char* kModemNotStarted = "Модем не запущен";
+inline constexpr const char* kModemStarted = "Модем запущен";
+inline constexpr const char* kModemConfigured = "Модем сконфигурирован";
+inline constexpr const char* kModemStopped = "Модем остановлен";
+inline constexpr const char* kModemNotStopped = "Модем не остановлен";
+inline constexpr const char* kGnssStarted = "GPS/ГЛОНАСС модуль запущен";
+inline constexpr const char* kGnssNotStarted = "GPS/ГЛОНАСС модуль не запущен";
+inline constexpr const char* kGnssStopped = "GPS/ГЛОНАСС модуль остановлен";
+inline constexpr const char* kGnssNotStopped = "GPS/ГЛОНАСС модуль не остановлен";
+inline constexpr const char* kTestSimCreated = "SIM-карта для тестирования создана";
+inline constexpr const char* kTestSimCreateError = "Ошибка создания тестовой SIM-карты";
+inline constexpr const char* kTestSimCleared = "SIM-карта для тестирования деактивирована";
+inline constexpr const char* kTestSimClearError = "Ошибка деактивации тестовой SIM-карты";
+inline constexpr const char* kSmsSent = "SMS отправлено";
+inline constexpr const char* kCalling = "Звонок...";
+inline constexpr const char* kCallEnded = "Звонок отменен";
+
+// The first letter is the Latin capital C, as the modem tool has always written it.
+inline constexpr const char* kFreeMemoryPrefix = "Cвободной памяти: ";
+inline constexpr const char* kFreeMemorySuffix = " (байт)";
+inline constexpr const char* kNotEnoughMemory = "Не хватает памяти на модеме для записи файлов";
+inline constexpr const char* kWritingFile = "Запись файла ";
+inline constexpr const char* kNoPromptAnswer = "Ошибка во время записи файла (нет ответа на этапе приглашения)";
+inline constexpr const char* kNoPrompt = "Ошибка во время записи файла (нет приглашения)";
+inline constexpr const char* kNoConfirmationAnswer =
+    "Ошибка во время записи файла (нет ответа на этапе подтверждения записи)";
+inline constexpr const char* kNoConfirmation = "Ошибка во время записи файла (нет подтверждения записи)";
+inline constexpr const char* kFilesWritten = "Файлы успешно записаны";
+
+// Where the modem's answer or the user's input cannot carry an operation through, it stops
+// before the step that would do harm, and says so.
+inline constexpr const char* kNoImei = "Нет IMEI в ответе модема. Передача SMS отменена";
+inline constexpr const char* kPhoneTooLong =
+    "Слишком длинный номер телефона: команда модему не может быть длиннее 299 байт. Ничего не отправлено";
+inline constexpr const char* kNoFreeMemoryAnswer =
+    "Модем не сообщил свободную память. Запись файлов отменена, новые файлы не созданы";
+inline constexpr const char* kFileUnreadable = "Не удаётся прочитать файл ";
+inline constexpr const char* kFileChanged = "Файл изменился после выбора папки: ";
+inline constexpr const char* kFileNameUnfit = "Имя файла не подходит для модема (длина или символы): ";
+inline constexpr const char* kNothingTouched = ". Запись файлов отменена, файлы в модеме не тронуты";
+
+}  // namespace orsa::service::messages

@@ -1,0 +1,37 @@
+#include "service/UploadFolder.h"
+
+#include <algorithm>
+
+namespace orsa::service {
+
+bool isUploadFileName(std::string_view name) {
+  constexpr std::string_view kExtension = ".amr";
+  if (name.size() < kExtension.size()) return false;
+  const std::string_view tail = name.substr(name.size() - kExtension.size());
+  return std::equal(tail.begin(), tail.end(), kExtension.begin(), [](char a, char b) {
+    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+  });
+}
+
+UploadList scanUploadFolder(const std::filesystem::path& folder, std::error_code& error) {
+  namespace fs = std::filesystem;
+  error.clear();
+  UploadList list;
+  fs::directory_iterator entries(folder, error);
+  if (error) return {};
+  for (; entries != fs::directory_iterator(); entries.increment(error)) {
+    if (error) return {};
+    const fs::directory_entry& entry = *entries;
+    if (!isUploadFileName(entry.path().filename().string())) continue;
+    std::error_code entryError;
+    if (!entry.is_regular_file(entryError)) continue;
+    const std::uint64_t size = entry.file_size(entryError);
+    if (entryError) continue;  // gone between the listing and the look at it
+    list.files.push_back({entry.path().string(), size});
+    list.totalSize += size;
+  }
+  if (error) return {};
+  return list;
+}
+
+}  // namespace orsa::service
