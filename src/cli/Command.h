@@ -25,5 +25,7 @@ int runRead(CliContext& context, Arguments& arguments);
 int runWrite(CliContext& context, Arguments& arguments);
 int runDefaults(CliContext& context, Arguments& arguments);
 int runCommandFile(CliContext& context, Arguments& arguments);
+int runService(CliContext& context, Arguments& arguments);
+int runUpload(CliContext& context, Arguments& arguments);
 
 }  // namespace orsa::cli

@@ -43,6 +43,7 @@ inline constexpr const char* kNoFreeMemoryAnswer =
 inline constexpr const char* kFileUnreadable = "Не удаётся прочитать файл ";
 inline constexpr const char* kFileChanged = "Файл изменился после выбора папки: ";
 inline constexpr const char* kFileNameUnfit = "Имя файла не подходит для модема (длина или символы): ";
+inline constexpr const char* kDuplicateName = "Два файла с одним именем в модеме: ";
 inline constexpr const char* kNothingTouched = ". Запись файлов отменена, файлы в модеме не тронуты";
 
 }  // namespace orsa::service::messages

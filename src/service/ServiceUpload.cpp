@@ -39,6 +39,11 @@ bool readsWhole(const UploadFile& file, bool& sizeChanged) {
   return true;
 }
 
+bool sameModemName(std::string_view a, std::string_view b) {
+  auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
+}
+
 }  // namespace
 
 bool ServiceThread::sendAndPause(const std::string& command) { return sendAt(command) && pause(kCommandPause); }
@@ -59,6 +64,12 @@ bool ServiceThread::checkUploadFiles() {
     }
     if (sizeChanged) {
       log(messages::kFileChanged + file.path + messages::kNothingTouched);
+      return false;
+    }
+    // The drive compares names without regard to case, and every write appends: a second file of
+    // the same name would be added onto the first.
+    if (std::any_of(modemNames_.begin(), modemNames_.end(), [&](const std::string& n) { return sameModemName(n, name.bytes); })) {
+      log(messages::kDuplicateName + modemFileName(file.path) + messages::kNothingTouched);
       return false;
     }
     modemNames_.push_back(name.bytes);

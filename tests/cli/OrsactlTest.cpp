@@ -340,5 +340,53 @@ TEST_F(Orsactl, CommandFileTakesModeWordsAndTheCfgNameRule) {
   EXPECT_NE(refused.err.find("Ошибка открытия файла"), std::string::npos) << refused.err;
 }
 
+TEST_F(Orsactl, ServicePrintsTheLogAndItsStatusSaysWhetherTheAimWasReached) {
+  ToolRun started = run({"service", "modem-on"});
+  EXPECT_EQ(started.status, 0) << started.err;
+  EXPECT_EQ(started.out, "Запуск модема...\nМодем запущен\nМодем сконфигурирован\n");
+  ToolRun sms = run({"service", "imei-sms", "+79161234567"});
+  EXPECT_EQ(sms.status, 0) << sms.err;
+  EXPECT_EQ(sms.out, "SMS отправлено\n");
+  ASSERT_TRUE(beacon.waitForFrames(8, std::chrono::seconds(5)));  // ModemOn, AT, ATE0, then the five of the SMS
+  EXPECT_EQ(beacon.withGsmModem([](const sim::GsmModemModel& m) { return m.sentMessages().size(); }), 1u);
+
+  beacon.setFaults(sim::FaultPlan().dropReply(3, 1));
+  ToolRun silent = run({"service", "modem-on"});
+  EXPECT_EQ(silent.status, 1);
+  EXPECT_EQ(silent.out, "Запуск модема...\nМодем не запущен\n");
+
+  EXPECT_EQ(run({"service", "hangup"}, false).status, 3);
+  EXPECT_EQ(run({"service", "call"}).status, 2);
+  EXPECT_EQ(run({"service", "sim-entry", "delete"}).status, 2);
+  EXPECT_EQ(run({"service", "reboot"}).status, 2);
+}
+
+TEST_F(Orsactl, UploadCopiesFoldersAndFilesAndStopsOnAFullDrive) {
+  const std::string sound = file("sounds/ALARM.AMR");
+  fs::create_directories(fs::path(sound).parent_path());
+  std::ofstream(sound, std::ios::binary) << std::string(700, 'a');
+  const std::string single = file("beep.amr");
+  std::ofstream(single, std::ios::binary) << std::string(3, 'b');
+  ASSERT_EQ(run({"service", "modem-on"}).status, 0);
+
+  ToolRun copied = run({"upload", fs::path(sound).parent_path().string(), single});
+  EXPECT_EQ(copied.status, 0) << copied.err;
+  EXPECT_NE(copied.out.find("Запись файла ALARM.AMR\nЗапись файла beep.amr\n"), std::string::npos) << copied.out;
+  EXPECT_TRUE(copied.out.ends_with("Файлы успешно записаны\n")) << copied.out;
+  using Files = sim::ModemDrive::Files;
+  EXPECT_EQ(beacon.withGsmModem([](const sim::GsmModemModel& m) { return m.files(); }),
+            (Files{{"ALARM.AMR", std::vector<std::uint8_t>(700, 'a')}, {"beep.amr", std::vector<std::uint8_t>(3, 'b')}}));
+
+  beacon.clearTrace();
+  ToolRun missing = run({"upload", single, file("nothing.amr")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_TRUE(beacon.trace().empty()) << "a wrong name is found before the beacon is asked";
+
+  beacon.setFaults(sim::FaultPlan().modemDriveSize(500));
+  ToolRun full = run({"upload", sound});
+  EXPECT_EQ(full.status, 1);
+  EXPECT_TRUE(full.out.ends_with("Не хватает памяти на модеме для записи файлов\n")) << full.out;
+}
+
 }  // namespace
 }  // namespace orsa::cli

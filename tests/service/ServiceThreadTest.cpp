@@ -123,6 +123,7 @@ TEST(ServiceThreadTest, ImeiGoesOutBySmsAfterThePromptUnderTheReplyLock) {
 
   EXPECT_EQ(outcome.log, Lines{"SMS отправлено"});
   EXPECT_TRUE(outcome.reachedAim);
+  ASSERT_TRUE(rig.sim.beacon->waitForFrames(5, 5s)) << "the last frame reaches the beacon though the channel closed";
   const Lines frames = rig.modemFrames();
   ASSERT_EQ(frames.size(), 5u);
   EXPECT_EQ(frames[1], "AT+CMGF=1\r\n");
@@ -133,8 +134,7 @@ TEST(ServiceThreadTest, ImeiGoesOutBySmsAfterThePromptUnderTheReplyLock) {
   EXPECT_GE(trace[4].receivedAt - trace[3].receivedAt, 1500ms) << "the pause after the prompt";
   using Message = sim::GsmModemModel::SentMessage;
   EXPECT_EQ(rig.sim.beacon->withGsmModem([](const sim::GsmModemModel& m) { return m.sentMessages(); }),
-            (std::vector<Message>{{"+79161234567", "866104023456786"}}))
-      << "the last frame reached the beacon before the channel closed";
+            (std::vector<Message>{{"+79161234567", "866104023456786"}}));
 }
 
 TEST(ServiceThreadTest, NoSmsWithoutAnImeiOrWithATooLongNumber) {

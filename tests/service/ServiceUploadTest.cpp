@@ -152,7 +152,7 @@ TEST_F(ServiceUploadTest, NoUsableMemoryAnswerStopsBeforeAnythingIsCreated) {
   EXPECT_TRUE(commandsStartingWith("AT+FSCREATE=").empty());
 }
 
-TEST_F(ServiceUploadTest, AnUnreadableOrChangedFileStopsBeforeTheModemsCopiesAreDeleted) {
+TEST_F(ServiceUploadTest, FilesThatCannotBeCopiedWholeStopTheUploadBeforeTheModemsCopiesAreDeleted) {
   makeFile("A.AMR", 10);
   makeFile("B.AMR", 10);
   UploadList list = scan();
@@ -169,6 +169,12 @@ TEST_F(ServiceUploadTest, AnUnreadableOrChangedFileStopsBeforeTheModemsCopiesAre
   ASSERT_EQ(missing.log.size(), 1u);
   EXPECT_NE(missing.log[0].find(messages::kFileUnreadable), std::string::npos) << missing.log[0];
   EXPECT_FALSE(missing.reachedAim);
+
+  makeFile("B.AMR", 10);
+  makeFile("a.amr", 10);
+  ServiceRun sameName = rig.run(ServiceThread::kUploadFiles, {}, scan());
+  ASSERT_EQ(sameName.log.size(), 1u) << "A.AMR and a.amr are one file in the modem, and writes append";
+  EXPECT_NE(sameName.log[0].find(messages::kDuplicateName), std::string::npos) << sameName.log[0];
 
   EXPECT_TRUE(rig.sim.beacon->trace().empty());
   EXPECT_TRUE(modemFiles().contains("A.AMR"));

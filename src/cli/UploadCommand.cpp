@@ -1,0 +1,45 @@
+#include <filesystem>
+#include <ostream>
+
+#include "cli/Command.h"
+#include "cli/ExitCode.h"
+#include "cli/ServiceOperation.h"
+
+namespace orsa::cli {
+
+int runUpload(CliContext& context, Arguments& arguments) {
+  namespace fs = std::filesystem;
+  const auto words = arguments.positionals();
+  if (words.empty()) throw UsageError("upload needs a folder or files");
+
+  // Every file is looked at before the beacon is: a typing error sends nothing.
+  service::UploadList upload;
+  for (const std::string& word : words) {
+    std::error_code error;
+    if (fs::is_directory(word, error)) {
+      service::UploadList found = service::scanUploadFolder(word, error);
+      if (error) {
+        context.err << word << ": " << error.message() << '\n';
+        return kExitFailed;
+      }
+      if (found.files.empty()) context.err << word << ": no *.AMR files\n";
+      upload.files.insert(upload.files.end(), found.files.begin(), found.files.end());
+      upload.totalSize += found.totalSize;
+      continue;
+    }
+    const auto size = fs::is_regular_file(word, error) ? fs::file_size(word, error) : 0;
+    if (error || !fs::is_regular_file(word)) {
+      context.err << word << ": " << (error ? error.message() : "not a file or folder") << '\n';
+      return kExitFailed;
+    }
+    upload.files.push_back({word, size});
+    upload.totalSize += size;
+  }
+  if (upload.files.empty()) {
+    context.err << "nothing to upload\n";
+    return kExitFailed;
+  }
+  return runServiceOperation(context, service::ServiceThread::kUploadFiles, {}, std::move(upload));
+}
+
+}  // namespace orsa::cli
