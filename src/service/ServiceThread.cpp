@@ -55,16 +55,16 @@ void ServiceThread::reachAim(std::string_view line) {
   log(line);
 }
 
-bool ServiceThread::sendAt(std::string_view text) {
+bool ServiceThread::send(CommandType type, std::string_view data) {
   // A frame the channel could not take is lost like one sent to a closed port: the wait that
   // follows tells. Only a stop ends the operation here.
-  sendCommand(CommandType::ModemData, 0, static_cast<std::uint32_t>(text.size()), text.data());
+  sendCommand(type, 0, static_cast<std::uint32_t>(data.size()), data.data());
   return !stopRequested();
 }
 
 void ServiceThread::startModem() {
   log(messages::kModemStarting);
-  if (!sendCommand(CommandType::ModemOn, 0)) return;
+  if (!send(CommandType::ModemOn)) return;
   if (!waitForBytes(1, kPowerTimeoutMs)) {
     if (!stopRequested()) log(messages::kModemNotStarted);
     return;
@@ -83,7 +83,7 @@ void ServiceThread::startModem() {
 }
 
 void ServiceThread::powerFrame(CommandType type, std::string_view started, std::string_view failed) {
-  if (!sendCommand(type, 0)) return;
+  if (!send(type)) return;
   if (waitForBytes(1, kPowerTimeoutMs)) {
     reachAim(started);
   } else if (!stopRequested()) {
@@ -139,10 +139,9 @@ void ServiceThread::sendImeiSms() {
   waitForBytes(3, kSmsStepTimeoutMs);
   if (!pause(kSmsPromptPause)) return;
 
-  std::array<std::uint8_t, kImeiLength + 1> message{};
-  std::copy_n(imei.begin(), kImeiLength, message.begin());
-  message[kImeiLength] = kCtrlZ;
-  if (!sendCommand(CommandType::ModemData, 0, static_cast<std::uint32_t>(message.size()), message.data())) return;
+  std::string message(imei.begin(), imei.begin() + kImeiLength);
+  message.push_back(static_cast<char>(kCtrlZ));
+  if (!sendAt(message)) return;
   reachAim(messages::kSmsSent);
 }
 

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -86,7 +85,9 @@ class ServiceThread final : public link::Worker {
   std::optional<std::int32_t> queryFreeMemory();
   bool writeFile(const UploadFile& file, const std::string& name, std::uint64_t& written);
 
-  bool sendAt(std::string_view text);
+  // Sends a frame; false only when the operation is being stopped.
+  bool send(link::CommandType type, std::string_view data = {});
+  bool sendAt(std::string_view text) { return send(link::CommandType::ModemData, text); }
   std::string answer() const { return channel().receivedText(); }
   // A phone command that would not fit the command buffer is refused with a log line.
   bool phoneCommandFits(std::size_t fixedBytes);
