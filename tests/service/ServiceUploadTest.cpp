@@ -6,6 +6,7 @@
 #include "service/ServiceMessages.h"
 #include "service/ServiceRig.h"
 #include "service/ServiceThread.h"
+#include "settings/Cp1251.h"
 #include "settings/TempDir.h"
 
 namespace orsa::service {
@@ -52,10 +53,11 @@ class ServiceUploadTest : public ::testing::Test {
 };
 
 TEST_F(ServiceUploadTest, FilesArriveByteForByteInChunksOfAtMost256) {
+  // Keyed by the name in the modem, which is Windows-1251.
   std::map<std::string, Bytes> expected;
   for (const auto& [name, size] : {std::pair<std::string, std::size_t>{"EMPTY.AMR", 0}, {"FULL.AMR", 256},
-                                   {"OVER.AMR", 257}, {"LONG.amr", 3000}}) {
-    expected[name] = makeFile(name, size);
+                                   {"OVER.AMR", 257}, {"Длинный.amr", 3000}}) {
+    expected[settings::Cp1251::fromUtf8(name)] = makeFile(name, size);
   }
   rig.sim.beacon->withGsmModem([](sim::GsmModemModel& m) {
     m.drive().create("FULL.AMR");
@@ -90,7 +92,7 @@ TEST_F(ServiceUploadTest, FilesArriveByteForByteInChunksOfAtMost256) {
   }
   EXPECT_EQ(chunksOf256, 1u + 1u + 11u);
   std::sort(shortChunks.begin(), shortChunks.end());
-  EXPECT_EQ(shortChunks, (Lines{"AT+FSWRITE=C:\\LONG.amr,1,184,1000\r\n", "AT+FSWRITE=C:\\OVER.AMR,1,1,1000\r\n"}))
+  EXPECT_EQ(shortChunks, (Lines{"AT+FSWRITE=C:\\OVER.AMR,1,1,1000\r\n", "AT+FSWRITE=C:\\\xC4\xEB\xE8\xED\xED\xFB\xE9.amr,1,184,1000\r\n"}))
       << "the empty file is created and gets no write the modem would refuse";
   EXPECT_EQ(commandsStartingWith("AT+FSDEL=").size(), 4u);
   EXPECT_EQ(commandsStartingWith("AT+FSCREATE=").size(), 4u);
