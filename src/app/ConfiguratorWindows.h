@@ -12,7 +12,8 @@ namespace orsa::app {
 // The program's six windows, created in their order (members are built as declared) and handed
 // to the main window. Only the main window is ever shown by the program itself.
 struct ConfiguratorWindows {
-  explicit ConfiguratorWindows(DialogService& dialogs) : form1(dialogs), form3(&form1) {
+  explicit ConfiguratorWindows(DialogService& dialogs)
+      : form1(dialogs), form2(dialogs, &form1), form3(&form1), form4(dialogs, &form1) {
     form1.attachWindows(&form2, &form3, &form4, &form5, &form6);
   }
 

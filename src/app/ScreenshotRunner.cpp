@@ -3,7 +3,9 @@
 #include "SectionColumn.h"
 #include "SettingsCommands.h"
 #include "TForm1.h"
+#include "TForm2.h"
 #include "TForm3.h"
+#include "TForm4.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -76,6 +78,18 @@ bool ScreenshotRunner::run() {
     settle();
     ok = save(*progress, QStringLiteral("form3-progress.png")) && ok;
     progress->hide();
+  }
+  if (TForm2* command = form1_.form2()) {
+    command->open();
+    settle();
+    ok = save(*command, QStringLiteral("form2-command.png")) && ok;
+    command->hide();
+  }
+  if (TForm4* access = form1_.form4()) {
+    access->open();
+    settle();
+    ok = save(*access, QStringLiteral("form4-access.png")) && ok;
+    access->hide();
   }
   return ok;
 }

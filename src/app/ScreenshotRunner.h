@@ -7,8 +7,8 @@ namespace orsa::app {
 
 class TForm1;
 
-// Brings every section of the main window forward in turn, and the progress
-// window, and saves what the screen shows as PNG files.
+// Brings every section of the main window forward in turn, then the progress, command and
+// access windows, and saves what the screen shows as PNG files.
 class ScreenshotRunner : public QObject {
   Q_OBJECT
  public:

@@ -21,6 +21,7 @@
 #include "SummaryPage.h"
 #include "TForm2.h"
 #include "TForm4.h"
+#include "TForm5.h"
 #include "UiColors.h"
 #include "ZonePage.h"
 #include "link/SerialPortMap.h"
@@ -29,7 +30,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QScreen>
 #include <QShortcut>
 #include <QStackedWidget>
@@ -194,6 +194,9 @@ void TForm1::attachWindows(TForm2* form2, TForm3* form3, TForm4* form4, TForm5* 
   form4_ = form4;
   form5_ = form5;
   form6_ = form6;
+  if (form4_ != nullptr && form5_ != nullptr) {
+    connect(form4_, &TForm4::codeAccepted, form5_, &TForm5::present, Qt::UniqueConnection);
+  }
 }
 
 void TForm1::selectSection(int section) {
@@ -220,20 +223,13 @@ void TForm1::justifyHelpTexts() {
 
 void TForm1::openCommandWindow() {
   if (form2_ != nullptr) {
-    form2_->show();
-    form2_->raise();
+    form2_->open();
   }
 }
 
 void TForm1::openEngineeringAccess() {
-  if (form4_ == nullptr) {
-    return;
-  }
-  form4_->show();
-  form4_->raise();
-  if (auto* password = form4_->findChild<QLineEdit*>(QStringLiteral("MaskEdit1"))) {
-    password->setFocus();
-    password->clear();
+  if (form4_ != nullptr) {
+    form4_->open();
   }
 }
 

@@ -9,6 +9,10 @@ class TForm5 : public QWidget {
   Q_OBJECT
  public:
   TForm5();
+
+  // Shows the window beside the others without blocking them, centred on the desktop when it
+  // was hidden.
+  void present();
 };
 
 }  // namespace orsa::app

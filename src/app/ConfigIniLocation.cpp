@@ -1,0 +1,37 @@
+#include "ConfigIniLocation.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QString>
+
+namespace orsa::app {
+namespace {
+
+const QString kFileName = QStringLiteral("config.ini");
+const QString kFolderName = QStringLiteral("orsa-configurator");
+
+std::filesystem::path pathOf(const QString& folder) {
+  return std::filesystem::path(QDir(folder).filePath(kFileName).toStdU16String());
+}
+
+}  // namespace
+
+std::filesystem::path configIniPath() {
+#ifdef Q_OS_WIN
+  const QString beside = QCoreApplication::applicationDirPath();
+  const QString roaming = qEnvironmentVariable("APPDATA");
+  if (!QFileInfo(beside).isWritable() && !roaming.isEmpty()) {
+    return pathOf(QDir(roaming).filePath(kFolderName));
+  }
+  return pathOf(beside);
+#else
+  QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+  if (base.isEmpty() || QDir::isRelativePath(base)) {
+    base = QDir::home().filePath(QStringLiteral(".config"));
+  }
+  return pathOf(QDir(base).filePath(kFolderName));
+#endif
+}
+
+}  // namespace orsa::app
