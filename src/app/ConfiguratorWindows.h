@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConfigIniLocation.h"
 #include "TForm1.h"
 #include "TForm2.h"
 #include "TForm3.h"
@@ -13,7 +14,11 @@ namespace orsa::app {
 // to the main window. Only the main window is ever shown by the program itself.
 struct ConfiguratorWindows {
   explicit ConfiguratorWindows(DialogService& dialogs)
-      : form1(dialogs), form2(dialogs, &form1), form3(&form1), form4(dialogs, &form1) {
+      : form1(dialogs),
+        form2(dialogs, &form1),
+        form3(&form1),
+        form4(dialogs, &form1),
+        form5(dialogs, form1.session(), configIniPath()) {
     form1.attachWindows(&form2, &form3, &form4, &form5, &form6);
   }
 

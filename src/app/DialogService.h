@@ -23,6 +23,8 @@ class DialogService {
   virtual std::optional<QString> openFileName(const QString& filter) = 0;
   virtual std::optional<QString> saveFileName(const QString& initialName,
                                               const QString& filter) = 0;
+  // An existing folder, chosen in a dialog titled `title`; nullopt when cancelled.
+  virtual std::optional<QString> folderName(const QString& title) = 0;
 };
 
 }  // namespace orsa::app

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace orsa::app {
@@ -64,6 +65,13 @@ std::optional<QString> QtDialogService::saveFileName(const QString& initialName,
     return std::nullopt;
   }
   return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtDialogService::folderName(const QString& title) {
+  // Starts from the desktop, where technicians keep what they bring on a stick.
+  const QString folder = QFileDialog::getExistingDirectory(
+      nullptr, title, QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+  return folder.isEmpty() ? std::nullopt : std::optional<QString>(folder);
 }
 
 }  // namespace orsa::app

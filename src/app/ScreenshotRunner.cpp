@@ -1,16 +1,20 @@
 #include "ScreenshotRunner.h"
 
 #include "SectionColumn.h"
+#include "ServiceCommands.h"
 #include "SettingsCommands.h"
 #include "TForm1.h"
 #include "TForm2.h"
 #include "TForm3.h"
 #include "TForm4.h"
+#include "TForm5.h"
+#include "service/ServiceThread.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <utility>
@@ -46,6 +50,20 @@ bool ScreenshotRunner::readBeacon() {
   });
   QTimer::singleShot(kReadTimeoutMs, &loop, &QEventLoop::quit);
   form1_.settingsCommands().read();
+  loop.exec();
+  return finished;
+}
+
+bool ScreenshotRunner::startModem(TForm5& service) {
+  constexpr int kStartTimeoutMs = 30000;
+  QEventLoop loop;
+  bool finished = false;
+  connect(&service.commands(), &ServiceCommands::operationFinished, &loop, [&] {
+    finished = true;
+    loop.quit();
+  });
+  QTimer::singleShot(kStartTimeoutMs, &loop, &QEventLoop::quit);
+  service.commands().start(service::ServiceThread::kModemOn);
   loop.exec();
   return finished;
 }
@@ -90,6 +108,22 @@ bool ScreenshotRunner::run() {
     settle();
     ok = save(*access, QStringLiteral("form4-access.png")) && ok;
     access->hide();
+  }
+  if (TForm5* service = form1_.form5()) {
+    service->present();
+    // The log as a technician sees it after the first button.
+    if (form1_.inDemoMode()) {
+      ok = startModem(*service) && ok;
+    }
+    auto* tabs = service->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    const QStringList names = {QStringLiteral("gsm"), QStringLiteral("gps"), QStringLiteral("sim")};
+    for (int tab = 0; tab < names.size(); ++tab) {
+      tabs->setCurrentIndex(tab);
+      settle();
+      ok = save(*service, QStringLiteral("form5-%1.png").arg(names[tab])) && ok;
+    }
+    tabs->setCurrentIndex(0);
+    service->hide();
   }
   return ok;
 }

@@ -6,6 +6,7 @@
 namespace orsa::app {
 
 class TForm1;
+class TForm5;
 
 // Brings every section of the main window forward in turn, then the progress, command and
 // access windows, and saves what the screen shows as PNG files.
@@ -21,6 +22,8 @@ class ScreenshotRunner : public QObject {
   bool save(QWidget& widget, const QString& name);
   // Reads the simulated beacon so the pages and the summary show its settings.
   bool readBeacon();
+  // Starts the simulated beacon's modem from the service window, so its log has something to show.
+  bool startModem(TForm5& service);
 
   TForm1& form1_;
   QString directory_;

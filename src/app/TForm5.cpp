@@ -1,14 +1,72 @@
 #include "TForm5.h"
 
+#include "DialogService.h"
+#include "PageKit.h"
+#include "ServiceCommands.h"
+#include "ServicePages.h"
 #include "WindowPlacement.h"
+#include "service/ServiceThread.h"
+#include "settings/Cp1251.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <stdexcept>
+#include <system_error>
 
 namespace orsa::app {
+namespace {
 
-TForm5::TForm5() {
+using Mode = service::ServiceThread::Mode;
+using settings::Cp1251;
+
+const QString kNoPhoneForSms = QStringLiteral("Нет номера телефона. Передача SMS отменена");
+const QString kNoPhoneForCall = QStringLiteral("Нет номера телефона. Звонок отменён");
+
+QString fromConfig(const std::string& cp1251) { return QString::fromStdString(Cp1251::toUtf8(cp1251)); }
+
+// What a field shows, in the code page of config.ini and of the modem; the log says why not.
+std::optional<std::string> toCp1251(const QString& text, const QString& what, QString& problem) {
+  auto converted = Cp1251::fromUtf8Strict(text.toStdString());
+  if (converted.ok()) return std::move(converted.bytes);
+  problem = what + QString::fromStdString(converted.errorText());
+  return std::nullopt;
+}
+
+}  // namespace
+
+TForm5::TForm5(DialogService& dialogs, DeviceSession& session, std::filesystem::path configIni)
+    : dialogs_(dialogs), config_(std::move(configIni)) {
   setObjectName(QStringLiteral("Form5"));
   setWindowTitle(QString());
-  setFixedSize(704, 563);
+  setFixedSize(kWidth, kHeight);
+
+  QGroupBox* logGroup = kit::group(this, QStringLiteral("Лог"), QRect(8, 8, 337, 547));
+  log_ = new QPlainTextEdit(logGroup);
+  log_->setObjectName(QStringLiteral("Memo1"));
+  // The log is the operations' record; typing into it would only blur what they said.
+  log_->setReadOnly(true);
+  log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  log_->setGeometry(10, 22, 317, 480);
+  auto* clear = new QPushButton(QStringLiteral("Очистить"), logGroup);
+  clear->setObjectName(QStringLiteral("Button15"));
+  clear->setGeometry(227, 510, 100, 27);
+  connect(clear, &QPushButton::clicked, log_, &QPlainTextEdit::clear);
+
+  pages_ = new QTabWidget(this);
+  pages_->setObjectName(QStringLiteral("PageControl1"));
+  pages_->setGeometry(353, 8, 343, 547);
+  buildServicePages(*pages_);
+
+  commands_ = std::make_unique<ServiceCommands>(session, dialogs_, [this](const QString& line) { appendLog(line); });
+  loadConfig();
+  connectControls();
 }
+
+TForm5::~TForm5() = default;
 
 void TForm5::present() {
   if (!isVisible()) {
@@ -17,6 +75,99 @@ void TForm5::present() {
   show();
   raise();
   activateWindow();
+}
+
+void TForm5::appendLog(const QString& line) { log_->appendPlainText(line); }
+
+QLineEdit* TForm5::field(const char* name) const { return findChild<QLineEdit*>(QString::fromLatin1(name)); }
+
+void TForm5::loadConfig() {
+  const service::ConfigIni::Values values = config_.load();
+  const QString folder = fromConfig(values.directory);
+  scanFolder(folder);
+  // setText leaves the caret at the end with nothing selected: the end of a long path is what
+  // tells one folder from another.
+  field("Edit1")->setText(folder);
+  field("Edit2")->setText(fromConfig(values.daPath));
+  field("Edit3")->setText(fromConfig(values.firmwarePath));
+  field("Edit4")->setText(fromConfig(values.phone));
+}
+
+void TForm5::connectControls() {
+  const auto onClick = [this](const char* name, auto action) {
+    connect(findChild<QPushButton*>(QString::fromLatin1(name)), &QPushButton::clicked, this, action);
+  };
+  const auto operation = [this, &onClick](const char* name, Mode mode) {
+    onClick(name, [this, mode] { commands_->start(mode); });
+  };
+  operation("Button1", Mode::kModemOn);
+  operation("Button2", Mode::kModemOff);
+  operation("Button3", Mode::kGnssOn);
+  operation("Button4", Mode::kGnssOff);
+  operation("Button10", Mode::kCreateTestSimEntry);
+  operation("Button11", Mode::kClearTestSimEntry);
+  operation("Button14", Mode::kHangUp);
+  onClick("Button5", [this] { chooseFolder(); });
+  // The list as it is now; a later folder choice makes a new one and leaves this upload alone.
+  onClick("Button6", [this] { commands_->start(Mode::kUploadFiles, {}, upload_); });
+  onClick("Button12", [this] { startWithPhone(Mode::kSendImeiSms, kNoPhoneForSms); });
+  onClick("Button13", [this] { startWithPhone(Mode::kCall, kNoPhoneForCall); });
+  connect(field("Edit4"), &QLineEdit::textChanged, this, &TForm5::storePhone);
+}
+
+void TForm5::scanFolder(const QString& folder) {
+  std::error_code error;
+  upload_ = service::scanUploadFolder(std::filesystem::path(folder.toStdU16String()), error);
+  // A folder never chosen is no problem; one that went away or may not be read is worth a word.
+  if (error && !folder.isEmpty()) {
+    appendLog(QStringLiteral("Папка с файлами недоступна: %1 (%2)").arg(QDir::toNativeSeparators(folder),
+                                                                       QString::fromStdString(error.message())));
+  }
+}
+
+void TForm5::chooseFolder() {
+  const auto chosen = dialogs_.folderName(QStringLiteral("Выберите папку"));
+  if (!chosen || chosen->isEmpty()) {
+    return;
+  }
+  scanFolder(*chosen);
+  store(service::ConfigIni::kDirectory, *chosen);
+  field("Edit1")->setText(*chosen);
+}
+
+void TForm5::startWithPhone(int mode, const QString& noPhoneLine) {
+  const QString phone = field("Edit4")->text();
+  if (phone.isEmpty()) {
+    appendLog(noPhoneLine);
+    return;
+  }
+  QString problem;
+  if (const auto bytes = toCp1251(phone, QStringLiteral("Номер телефона: "), problem)) {
+    commands_->start(mode, *bytes);
+  } else {
+    appendLog(problem);
+  }
+}
+
+void TForm5::storePhone(const QString& phone) { store(service::ConfigIni::kPhone, phone); }
+
+void TForm5::store(std::string_view key, const QString& value) {
+  QString problem;
+  const auto bytes = toCp1251(value, QStringLiteral("config.ini не изменён: "), problem);
+  if (!bytes) {
+    appendLog(problem);
+    return;
+  }
+  try {
+    const auto written = config_.write(key, *bytes);
+    if (!written) {
+      appendLog(QStringLiteral("config.ini не изменён: %1 %2 (%3)")
+                    .arg(QString::fromUtf8(written.message().data(), static_cast<qsizetype>(written.message().size())),
+                         QString::fromStdU16String(config_.path().u16string()), QString::fromStdString(written.detail())));
+    }
+  } catch (const std::invalid_argument&) {
+    appendLog(QStringLiteral("config.ini не изменён: значение с переводом строки"));
+  }
 }
 
 }  // namespace orsa::app

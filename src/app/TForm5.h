@@ -2,17 +2,64 @@
 
 #include <QWidget>
 
+#include <filesystem>
+#include <memory>
+#include <string_view>
+
+#include "service/ConfigIni.h"
+#include "service/UploadFolder.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+class QTabWidget;
+
 namespace orsa::app {
 
-// Service window; its operations come with the service features.
+class DeviceSession;
+class DialogService;
+class ServiceCommands;
+
+// The service window: the technician's operations on the beacon's modem and GNSS module on three
+// tabs, and the log every operation reports into. It keeps its upload folder, the GNSS module's
+// file paths and the test phone number in `configIni`, read once when the window is made.
 class TForm5 : public QWidget {
   Q_OBJECT
  public:
-  TForm5();
+  static constexpr int kWidth = 704;
+  static constexpr int kHeight = 563;
+
+  // The operations run on the main window's channel, one at a time with every other operation.
+  TForm5(DialogService& dialogs, DeviceSession& session, std::filesystem::path configIni);
+  ~TForm5() override;
 
   // Shows the window beside the others without blocking them, centred on the desktop when it
   // was hidden.
   void present();
+
+  // A new last line of the log.
+  void appendLog(const QString& line);
+
+  // What the next upload takes: the ".AMR" files of the folder as last scanned.
+  const service::UploadList& uploadList() const { return upload_; }
+  ServiceCommands& commands() const { return *commands_; }
+
+ private:
+  void loadConfig();
+  void connectControls();
+  void scanFolder(const QString& folder);
+  void chooseFolder();
+  void startWithPhone(int mode, const QString& noPhoneLine);
+  void storePhone(const QString& phone);
+  // Writes one key of config.ini now; what went wrong goes to the log.
+  void store(std::string_view key, const QString& value);
+  QLineEdit* field(const char* name) const;
+
+  DialogService& dialogs_;
+  const service::ConfigIni config_;
+  service::UploadList upload_;
+  QPlainTextEdit* log_ = nullptr;
+  QTabWidget* pages_ = nullptr;
+  std::unique_ptr<ServiceCommands> commands_;
 };
 
 }  // namespace orsa::app

@@ -1,6 +1,8 @@
 #include "ConfiguratorApplication.h"
 #include "DialogService.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -14,6 +16,7 @@ class FailingErrorDialogs : public orsa::app::DialogService {
   }
   std::optional<QString> openFileName(const QString&) override { return std::nullopt; }
   std::optional<QString> saveFileName(const QString&, const QString&) override { return std::nullopt; }
+  std::optional<QString> folderName(const QString&) override { return std::nullopt; }
 };
 
 }  // namespace
@@ -24,6 +27,12 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   orsa::app::ConfiguratorApplication app(argc, argv);
+  // The windows read and write the user's config.ini; the tests get one of their own.
+  QTemporaryDir configHome;
+  if (!configHome.isValid()) {
+    return 1;
+  }
+  qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
   FailingErrorDialogs failOnEscapedErrors;
   app.setErrorDialogs(&failOnEscapedErrors);
   ::testing::InitGoogleTest(&argc, argv);

@@ -46,28 +46,35 @@ class ScriptedDialogService : public DialogService {
 
   std::optional<QString> openFileName(const QString& filter) override {
     fileAsks.push_back({false, QString(), filter});
-    return nextFile();
+    return nextOf(files);
   }
 
   std::optional<QString> saveFileName(const QString& initialName, const QString& filter) override {
     fileAsks.push_back({true, initialName, filter});
-    return nextFile();
+    return nextOf(files);
+  }
+
+  std::optional<QString> folderName(const QString& title) override {
+    folderTitles.push_back(title);
+    return nextOf(folders);
   }
 
   std::deque<Answer> answers;
   std::deque<std::optional<QString>> files;
+  std::deque<std::optional<QString>> folders;
+  std::vector<QString> folderTitles;
   std::vector<Shown> shown;
   std::vector<FileAsk> fileAsks;
 
  private:
-  std::optional<QString> nextFile() {
-    if (files.empty()) {
+  static std::optional<QString> nextOf(std::deque<std::optional<QString>>& script) {
+    if (script.empty()) {
       return std::nullopt;
     }
     // Built in place rather than copied: GCC 12 takes a copied optional<QString> for uninitialised.
-    std::optional<QString> next(std::in_place, files.front().value_or(QString()));
-    const bool cancelled = !files.front().has_value();
-    files.pop_front();
+    std::optional<QString> next(std::in_place, script.front().value_or(QString()));
+    const bool cancelled = !script.front().has_value();
+    script.pop_front();
     if (cancelled) return std::nullopt;
     return next;
   }
