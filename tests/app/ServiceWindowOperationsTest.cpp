@@ -188,7 +188,9 @@ TEST_F(ServiceWindowOperationsTest, FolderOfConfigIniAndChosenFolderAreUploadedI
   EXPECT_EQ(control<QLineEdit>("Edit1")->text(), first.path());
   EXPECT_EQ(window->uploadList().totalSize, 3257u);
 
-  dialogs.folders = {second.path()};
+  // The same folder twice is one list, not two.
+  dialogs.folders = {second.path(), second.path()};
+  press("Button5");
   press("Button5");
   EXPECT_EQ(control<QLineEdit>("Edit1")->text(), second.path());
   EXPECT_EQ(config().read("Directory"), settings::Cp1251::fromUtf8(second.path().toStdString()));
