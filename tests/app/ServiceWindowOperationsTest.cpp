@@ -157,6 +157,17 @@ TEST_F(ServiceWindowOperationsTest, ModemStartIsLoggedStepByStep) {
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
+TEST_F(ServiceWindowOperationsTest, MissingBeaconIsAWarningBoxAndNoLogLine) {
+  openWindow();
+  beacon.hangUp();
+  runOperation("Button2");
+  EXPECT_TRUE(logLines().isEmpty());
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Устройство не подключено"));
+  EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Конфигуратор"));
+  EXPECT_EQ(dialogs.shown[0].icon, DialogService::Icon::Warning);
+}
+
 TEST_F(ServiceWindowOperationsTest, FolderOfConfigIniAndChosenFolderAreUploadedIntoTheModem) {
   QTemporaryDir first;
   QTemporaryDir second;
