@@ -102,7 +102,7 @@ void RWSettingsThread::writeAll() {
         const ExchangeEntry& entry = exchangeOrder[p];
         const SettingsRecord::Slot& cell = record_.bytes(entry.slot);
         sendCommand(link::CommandType::WriteSettingSlot, entry.parameter,
-                              static_cast<std::uint32_t>(cell.size()), cell.data());
+                    static_cast<std::uint32_t>(cell.size()), cell.data());
         if (!waitForBytes(1, kReplyTimeoutMs)) {
             if (!stopRequested()) {
                 finish(link::kResultFailure, messages::kWriteFailed);
