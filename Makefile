@@ -2,7 +2,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps build demo demo-cli test test-asan test-tsan bench screenshots clean
+.PHONY: deps build demo demo-cli test test-asan test-tsan bench screenshots format format-check clean
 
 deps:
 	@scripts/install-deps.sh
@@ -31,6 +31,15 @@ bench: build
 
 screenshots: build
 	@scripts/screenshots.sh $(BUILD_DIR)
+
+# The C++ sources the formatter owns: everything git tracks under src, tests and bench.
+FORMATTED = git ls-files -z 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h'
+
+format: deps
+	@$(FORMATTED) | xargs -0 clang-format -i
+
+format-check: deps
+	@$(FORMATTED) | xargs -0 clang-format --dry-run --Werror
 
 clean:
 	rm -rf build

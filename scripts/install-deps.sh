@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make ninja-build pkg-config
+  cmake g++ make ninja-build pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev
   xvfb xauth fonts-liberation fonts-dejavu-core
