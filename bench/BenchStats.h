@@ -10,7 +10,9 @@ namespace orsa::bench {
 struct Samples {
   std::vector<double> ms;
 
-  void add(std::chrono::steady_clock::duration d) { ms.push_back(std::chrono::duration<double, std::milli>(d).count()); }
+  void add(std::chrono::steady_clock::duration d) {
+    ms.push_back(std::chrono::duration<double, std::milli>(d).count());
+  }
   double percentile(double p) {
     if (ms.empty()) return 0;
     std::sort(ms.begin(), ms.end());

@@ -14,8 +14,9 @@ AppOptions AppOptions::parse(const QStringList& arguments, QString* error) {
   const QCommandLineOption shots(QStringLiteral("screenshot-dir"),
                                  QStringLiteral("Render every page to PNG files in <dir> and exit."),
                                  QStringLiteral("dir"));
-  const QCommandLineOption exitWhenShown(QStringLiteral("exit-when-shown"),
-                                         QStringLiteral("Exit as soon as the window is shown (start-up measurements)."));
+  const QCommandLineOption exitWhenShown(
+      QStringLiteral("exit-when-shown"),
+      QStringLiteral("Exit as soon as the window is shown (start-up measurements)."));
   parser.addOptions({service, demo, shots, exitWhenShown});
   parser.addHelpOption();
 

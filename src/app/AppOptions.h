@@ -7,9 +7,9 @@ namespace orsa::app {
 
 // What the command line asks of this run.
 struct AppOptions {
-  bool service = false;     // show the hidden file, command and engineering entries
-  bool demo = false;        // talk to an in-process simulated beacon
-  QString screenshotDir;    // render the windows to PNG files there, then exit
+  bool service = false;        // show the hidden file, command and engineering entries
+  bool demo = false;           // talk to an in-process simulated beacon
+  QString screenshotDir;       // render the windows to PNG files there, then exit
   bool exitWhenShown = false;  // leave at the first turn of the event loop, for start-up timing
 
   // Unknown arguments are left to Qt; `error` tells about a bad one of ours.

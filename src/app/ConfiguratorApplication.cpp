@@ -34,8 +34,7 @@ void ConfiguratorApplication::setErrorDialogs(DialogService* dialogs) {
 }
 
 void ConfiguratorApplication::showError(const QString& text) {
-  errorDialogs_->message(text, applicationName(), DialogService::Icon::Critical,
-                         DialogService::Buttons::Ok);
+  errorDialogs_->message(text, applicationName(), DialogService::Icon::Critical, DialogService::Buttons::Ok);
 }
 
 bool ConfiguratorApplication::notify(QObject* receiver, QEvent* event) {

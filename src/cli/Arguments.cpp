@@ -28,7 +28,8 @@ std::vector<std::string> Arguments::options(const std::string& name) {
     if (words_[i] == name) {
       if (i + 1 >= words_.size()) throw UsageError(name + " needs a value");
       values.push_back(words_[i + 1]);
-      words_.erase(words_.begin() + static_cast<std::ptrdiff_t>(i), words_.begin() + static_cast<std::ptrdiff_t>(i + 2));
+      words_.erase(words_.begin() + static_cast<std::ptrdiff_t>(i),
+                   words_.begin() + static_cast<std::ptrdiff_t>(i + 2));
     } else if (words_[i].rfind(withEquals, 0) == 0) {
       values.push_back(words_[i].substr(withEquals.size()));
       words_.erase(words_.begin() + static_cast<std::ptrdiff_t>(i));

@@ -22,7 +22,8 @@ std::span<const Command> commands() {
        "write the 3-byte server command file (MODE: search, test, daily or 1-3) to OUT, command.cfg by default; "
        "\".cfg\" is appended unless the name holds it",
        runCommandFile},
-      {"service", "modem-on | modem-off | gnss-on | gnss-off | sim-entry create|clear | imei-sms PHONE | call PHONE | hangup",
+      {"service",
+       "modem-on | modem-off | gnss-on | gnss-off | sim-entry create|clear | imei-sms PHONE | call PHONE | hangup",
        "drive the beacon's modem and GNSS module as the service window does (run modem-on first); its log goes to "
        "standard output",
        runService},

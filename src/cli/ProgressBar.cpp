@@ -29,7 +29,8 @@ ProgressBar::ProgressBar(std::ostream& stream, bool enabled, std::string label, 
 
 std::string ProgressBar::render(const std::string& label, Unit unit, std::int64_t done, std::int64_t total,
                                 std::chrono::duration<double> elapsed) {
-  const double fraction = total > 0 ? std::clamp(static_cast<double>(done) / static_cast<double>(total), 0.0, 1.0) : 1.0;
+  const double fraction =
+      total > 0 ? std::clamp(static_cast<double>(done) / static_cast<double>(total), 0.0, 1.0) : 1.0;
   const int filled = static_cast<int>(fraction * kBarWidth);
   std::string line = label + " [" + std::string(static_cast<std::size_t>(filled), '#') +
                      std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "]";

@@ -13,7 +13,8 @@ std::vector<std::uint8_t> parseHex(const std::string& text) {
   std::string digits;
   for (char c : text) {
     if (c == ' ' || c == ':' || c == '-') continue;
-    if (!std::isxdigit(static_cast<unsigned char>(c))) throw UsageError("HEXDATA holds a non-hex character '" + std::string(1, c) + "'");
+    if (!std::isxdigit(static_cast<unsigned char>(c)))
+      throw UsageError("HEXDATA holds a non-hex character '" + std::string(1, c) + "'");
     digits += c;
   }
   if (digits.size() % 2) throw UsageError("HEXDATA needs an even number of hex digits");
@@ -28,8 +29,10 @@ std::vector<std::uint8_t> parseHex(const std::string& text) {
 std::string readableText(const std::vector<std::uint8_t>& bytes) {
   std::string text;
   for (std::uint8_t b : bytes) {
-    if (b == '\r') text += "\\r";
-    else if (b == '\n') text += "\\n";
+    if (b == '\r')
+      text += "\\r";
+    else if (b == '\n')
+      text += "\\n";
     else if (b < 0x20 || b == 0x7F) {
       char escape[8];
       std::snprintf(escape, sizeof escape, "\\x%02x", b);
@@ -46,8 +49,12 @@ class RawExchange final : public link::Worker {
  public:
   RawExchange(link::DeviceLink link, std::uint8_t type, std::uint32_t parameter, std::vector<std::uint8_t> data,
               std::uint32_t expect, std::int32_t timeoutMs)
-      : Worker(link, "обмен с устройством"), type_(type), parameter_(parameter), data_(std::move(data)),
-        expect_(expect), timeoutMs_(timeoutMs) {}
+      : Worker(link, "обмен с устройством"),
+        type_(type),
+        parameter_(parameter),
+        data_(std::move(data)),
+        expect_(expect),
+        timeoutMs_(timeoutMs) {}
   ~RawExchange() override { stopAndJoin(); }
 
   bool connected = false;
@@ -75,8 +82,10 @@ class RawExchange final : public link::Worker {
 }  // namespace
 
 int runRaw(CliContext& context, Arguments& arguments) {
-  const auto expect = static_cast<std::uint32_t>(parseNumber(arguments.option("--expect").value_or("0"), "--expect", 4095));
-  const auto timeout = static_cast<std::int32_t>(parseNumber(arguments.option("--timeout").value_or("4000"), "--timeout", 1000000));
+  const auto expect =
+      static_cast<std::uint32_t>(parseNumber(arguments.option("--expect").value_or("0"), "--expect", 4095));
+  const auto timeout =
+      static_cast<std::int32_t>(parseNumber(arguments.option("--timeout").value_or("4000"), "--timeout", 1000000));
   const auto words = arguments.positionals();
   if (words.size() < 2 || words.size() > 3) throw UsageError("raw needs TYPE and PARAM, and optionally HEXDATA");
   const auto type = static_cast<std::uint8_t>(parseNumber(words[0], "TYPE", 255));
@@ -94,7 +103,8 @@ int runRaw(CliContext& context, Arguments& arguments) {
     context.reportNotConnected();
     return kExitNotConnected;
   }
-  context.out << "reply (" << exchange.reply.size() << " bytes): " << hexBytes(exchange.reply.data(), exchange.reply.size())
+  context.out << "reply (" << exchange.reply.size()
+              << " bytes): " << hexBytes(exchange.reply.data(), exchange.reply.size())
               << "\ntext: " << readableText(exchange.reply) << '\n';
   if (!exchange.answered) {
     context.err << "no reply of " << expect << " bytes within " << timeout << " ms\n";

@@ -37,10 +37,11 @@ int runService(CliContext& context, Arguments& arguments) {
     if (words.size() != 2 || (words[1] != "create" && words[1] != "clear")) {
       throw UsageError("sim-entry needs create or clear");
     }
-    return runServiceOperation(context, words[1] == "create" ? ServiceThread::kCreateTestSimEntry
-                                                             : ServiceThread::kClearTestSimEntry);
+    return runServiceOperation(
+        context, words[1] == "create" ? ServiceThread::kCreateTestSimEntry : ServiceThread::kClearTestSimEntry);
   }
-  if (action == "imei-sms") return runServiceOperation(context, ServiceThread::kSendImeiSms, phoneArgument(words, action));
+  if (action == "imei-sms")
+    return runServiceOperation(context, ServiceThread::kSendImeiSms, phoneArgument(words, action));
   if (action == "call") return runServiceOperation(context, ServiceThread::kCall, phoneArgument(words, action));
   throw UsageError("unknown service action \"" + action + "\"");
 }

@@ -22,7 +22,8 @@ std::string readSmallFile(const std::string& path, std::size_t maxBytes) {
   in.read(content.data(), static_cast<std::streamsize>(content.size()));
   if (in.bad()) throw std::runtime_error("cannot read " + path);
   content.resize(static_cast<std::size_t>(in.gcount()));
-  if (content.size() > maxBytes) throw std::runtime_error(path + " is larger than " + std::to_string(maxBytes) + " bytes");
+  if (content.size() > maxBytes)
+    throw std::runtime_error(path + " is larger than " + std::to_string(maxBytes) + " bytes");
   return content;
 }
 
@@ -53,8 +54,7 @@ std::vector<settings::SlotId> loadSettingsInput(const std::string& path, setting
   if (bytes[0] != 1 || bytes[1] != 1 || bytes[2] != 1) {
     throw std::runtime_error(path + " is not a settings file (it does not start with the bytes 1, 1, 1)");
   }
-  settings::SettingsFile::decodeInto(
-      {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, record);
+  settings::SettingsFile::decodeInto({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, record);
   return fileSlots();
 }
 

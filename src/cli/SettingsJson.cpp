@@ -40,7 +40,8 @@ std::string slotTextFromUtf8(SlotId slot, std::string_view utf8) {
   const std::string name(settings::slotName(slot));
   auto converted = settings::Cp1251::fromUtf8Strict(utf8);
   if (!converted.ok()) throw std::runtime_error(name + ": " + converted.errorText());
-  if (converted.bytes.find('\0') != std::string::npos) throw std::runtime_error(name + ": the text holds a zero character");
+  if (converted.bytes.find('\0') != std::string::npos)
+    throw std::runtime_error(name + ": the text holds a zero character");
   if (converted.bytes.size() > settings::SettingsRecord::kMaxTextLength) {
     throw std::runtime_error(name + ": \"" + std::string(utf8) + "\" has " + std::to_string(converted.bytes.size()) +
                              " characters; a slot holds at most 31");

@@ -37,7 +37,8 @@ class CommandLineDialogs final : public settings::SettingsDialogs {
 };
 
 bool isReadOnly(SlotId slot) {
-  return slot == SlotId::DeviceImei || slot == SlotId::ReadOnlyA || slot == SlotId::ReadOnlyB || slot == SlotId::ReadOnlyC;
+  return slot == SlotId::DeviceImei || slot == SlotId::ReadOnlyA || slot == SlotId::ReadOnlyB ||
+         slot == SlotId::ReadOnlyC;
 }
 
 // Slots whose text the collection sets by itself, whatever was asked.

@@ -64,7 +64,8 @@ void MCUpdateThread::run() {
   }
 
   const auto payloadLength = static_cast<std::uint32_t>(fileLength - kHeaderSize);
-  progressMax = static_cast<std::int32_t>(std::min<std::uint64_t>(payloadLength, std::numeric_limits<std::int32_t>::max()));
+  progressMax =
+      static_cast<std::int32_t>(std::min<std::uint64_t>(payloadLength, std::numeric_limits<std::int32_t>::max()));
   std::uint32_t remaining = payloadLength;
   std::uint32_t offset = 0;
   std::vector<char> block(kBlockSize);
@@ -85,7 +86,8 @@ void MCUpdateThread::run() {
     }
     remaining -= length;
     offset += length;
-    progressPosition = static_cast<std::int32_t>(std::min<std::uint64_t>(offset, std::numeric_limits<std::int32_t>::max()));
+    progressPosition =
+        static_cast<std::int32_t>(std::min<std::uint64_t>(offset, std::numeric_limits<std::int32_t>::max()));
     if (callbacks_.showProgress) synchronize([this] { callbacks_.showProgress(*this); });
   } while (remaining != 0);
 

@@ -29,7 +29,8 @@ bool connectDevice(SerialChannel& channel, const SerialPortMap& map, const PortC
   const auto candidates = candidatePorts(map);
   if (candidates.size() == 1) return channel.open(candidates.front());
   if (candidates.empty()) {
-    channel.setOpenFailure("маяк не найден: нет ни одного устройства USB CDC-ACM; подключите маяк или выберите порт вручную");
+    channel.setOpenFailure(
+        "маяк не найден: нет ни одного устройства USB CDC-ACM; подключите маяк или выберите порт вручную");
   } else {
     std::string names;
     for (const auto& port : candidates) names += (names.empty() ? "" : ", ") + port;

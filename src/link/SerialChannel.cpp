@@ -102,8 +102,7 @@ bool SerialChannel::writeRaw(const std::uint8_t* bytes, std::size_t count) {
   return true;
 }
 
-bool SerialChannel::sendCommand(std::uint8_t type, std::uint32_t parameter, std::uint32_t length,
-                                const void* data) {
+bool SerialChannel::sendCommand(std::uint8_t type, std::uint32_t parameter, std::uint32_t length, const void* data) {
   std::size_t size = CommandFrame::encode(frameArea, type, parameter, length, data);
   if (size == 0) return false;
   return writeRaw(frameArea.data(), size);
@@ -118,8 +117,7 @@ bool SerialChannel::waitForBytes(std::uint32_t count, std::int32_t timeoutMs, st
     if (receiveCount >= count) return true;
     // "More than the time-out": a wake-up exactly at the deadline is not yet a failure.
     if (Clock::now() > deadline || stop.stop_requested()) return false;
-    bytesArrived.wait_until(lock, stop, deadline + std::chrono::microseconds(1),
-                            [&] { return receiveCount >= count; });
+    bytesArrived.wait_until(lock, stop, deadline + std::chrono::microseconds(1), [&] { return receiveCount >= count; });
   }
 }
 

@@ -2,8 +2,7 @@
 
 namespace orsa::link {
 
-Worker::Worker(DeviceLink link, std::string operationName)
-    : link_(link), operationName_(std::move(operationName)) {}
+Worker::Worker(DeviceLink link, std::string operationName) : link_(link), operationName_(std::move(operationName)) {}
 
 Worker::~Worker() { stopAndJoin(); }
 
@@ -39,9 +38,7 @@ void Worker::stopAndJoin() {
   join();
 }
 
-bool Worker::connectDevice() {
-  return link::connectDevice(link_.channel, link_.portMap, link_.host.portChoice());
-}
+bool Worker::connectDevice() { return link::connectDevice(link_.channel, link_.portMap, link_.host.portChoice()); }
 
 bool Worker::pause(std::chrono::milliseconds duration) {
   std::unique_lock lock(pauseLock_);

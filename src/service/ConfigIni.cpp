@@ -98,8 +98,7 @@ Contents split(const std::string& bytes) {
       break;
     }
     const bool withReturn = end > start && bytes[end - 1] == '\r';
-    contents.lines.push_back({bytes.substr(start, end - start - (withReturn ? 1 : 0)),
-                              withReturn ? "\r\n" : "\n"});
+    contents.lines.push_back({bytes.substr(start, end - start - (withReturn ? 1 : 0)), withReturn ? "\r\n" : "\n"});
     start = end + 1;
   }
   return contents;
@@ -181,8 +180,7 @@ std::string readValue(const Contents& contents, std::string_view section, std::s
   }
   std::string_view value = keyLineOf(parsedText(contents, *place.key))->value;
   // Quotes around a whole value keep its blanks when people write them; they are not part of it.
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }
   return std::string(value);
@@ -223,9 +221,8 @@ FileWriteResult ConfigIni::write(std::string_view key, std::string_view value) c
   const Place place = find(contents, kSection, key);
   if (place.key) {
     const std::string storedKey(keyLineOf(parsedText(contents, *place.key))->key);
-    const std::string mark = *place.key == 0 && contents.lines[0].text.starts_with(kUtf8Mark)
-                                 ? std::string(kUtf8Mark)
-                                 : std::string();
+    const std::string mark =
+        *place.key == 0 && contents.lines[0].text.starts_with(kUtf8Mark) ? std::string(kUtf8Mark) : std::string();
     contents.lines[*place.key].text = mark + storedKey + "=" + std::string(value);
   } else if (place.section) {
     insertLine(contents, place.lastFilled + 1, std::string(key) + "=" + std::string(value));

@@ -32,8 +32,7 @@ std::string ServerCommandFile::nameForSaving(std::string_view chosen) {
   return settings::SettingsFile::nameForSaving(chosen);
 }
 
-settings::FileWriteResult ServerCommandFile::save(const std::filesystem::path& path,
-                                                  std::uint8_t modeCode) {
+settings::FileWriteResult ServerCommandFile::save(const std::filesystem::path& path, std::uint8_t modeCode) {
   const Image image = encode(modeCode);
   return settings::writeFileAtomically(path, std::span<const std::uint8_t>(image));
 }

@@ -27,21 +27,30 @@ void ServiceThread::run() {
 
 void ServiceThread::runMode() {
   switch (mode) {
-    case kModemOn: return startModem();
-    case kModemOff: return powerFrame(CommandType::ModemOff, messages::kModemStopped, messages::kModemNotStopped);
-    case kGnssOn: return powerFrame(CommandType::GnssOn, messages::kGnssStarted, messages::kGnssNotStarted);
-    case kGnssOff: return powerFrame(CommandType::GnssOff, messages::kGnssStopped, messages::kGnssNotStopped);
-    case kUploadFiles: return uploadFiles();
+    case kModemOn:
+      return startModem();
+    case kModemOff:
+      return powerFrame(CommandType::ModemOff, messages::kModemStopped, messages::kModemNotStopped);
+    case kGnssOn:
+      return powerFrame(CommandType::GnssOn, messages::kGnssStarted, messages::kGnssNotStarted);
+    case kGnssOff:
+      return powerFrame(CommandType::GnssOff, messages::kGnssStopped, messages::kGnssNotStopped);
+    case kUploadFiles:
+      return uploadFiles();
     case kCreateTestSimEntry:
       return writeTestSimEntry("AT+CPBW=1,\"00000\",145,\"ORSA TEST\"\r\n", messages::kTestSimCreated,
                                messages::kTestSimCreateError);
     case kClearTestSimEntry:
       return writeTestSimEntry("AT+CPBW=1,\"00000\",145,\"\"\r\n", messages::kTestSimCleared,
                                messages::kTestSimClearError);
-    case kSendImeiSms: return sendImeiSms();
-    case kCall: return call();
-    case kHangUp: return hangUp();
-    default: return;
+    case kSendImeiSms:
+      return sendImeiSms();
+    case kCall:
+      return call();
+    case kHangUp:
+      return hangUp();
+    default:
+      return;
   }
 }
 

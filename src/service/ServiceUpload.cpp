@@ -41,7 +41,8 @@ bool readsWhole(const UploadFile& file, bool& sizeChanged) {
 
 bool sameModemName(std::string_view a, std::string_view b) {
   auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
 }
 
 }  // namespace
@@ -53,7 +54,8 @@ bool ServiceThread::checkUploadFiles() {
   modemNames_.clear();
   for (const UploadFile& file : fileList) {
     const auto name = settings::Cp1251::fromUtf8Strict(modemFileName(file.path));
-    if (!name.ok() || name.bytes.empty() || std::string_view(kWritePrefix).size() + name.bytes.size() + kLongestWriteTail > kMaxCommandBytes) {
+    if (!name.ok() || name.bytes.empty() ||
+        std::string_view(kWritePrefix).size() + name.bytes.size() + kLongestWriteTail > kMaxCommandBytes) {
       log(messages::kFileNameUnfit + file.path + messages::kNothingTouched);
       return false;
     }
@@ -68,7 +70,8 @@ bool ServiceThread::checkUploadFiles() {
     }
     // The drive compares names without regard to case, and every write appends: a second file of
     // the same name would be added onto the first.
-    if (std::any_of(modemNames_.begin(), modemNames_.end(), [&](const std::string& n) { return sameModemName(n, name.bytes); })) {
+    if (std::any_of(modemNames_.begin(), modemNames_.end(),
+                    [&](const std::string& n) { return sameModemName(n, name.bytes); })) {
       log(messages::kDuplicateName + modemFileName(file.path) + messages::kNothingTouched);
       return false;
     }
@@ -161,7 +164,8 @@ bool ServiceThread::writeFile(const UploadFile& file, const std::string& name, s
     }
     remaining -= size;
     written += size;
-    progressPosition = static_cast<std::int32_t>(std::min<std::uint64_t>(written, std::numeric_limits<std::int32_t>::max()));
+    progressPosition =
+        static_cast<std::int32_t>(std::min<std::uint64_t>(written, std::numeric_limits<std::int32_t>::max()));
     if (callbacks_.showProgress) synchronize([this] { callbacks_.showProgress(*this); });
   }
   return true;

@@ -10,20 +10,20 @@ namespace orsa::settings {
 
 // How a file save ended.
 struct FileWriteResult {
-    enum class Failure {
-        None,
-        Open,   // the file could not be created or replaced; it is as it was
-        Write,  // the bytes did not all reach the disk; the file is as it was
-    };
+  enum class Failure {
+    None,
+    Open,   // the file could not be created or replaced; it is as it was
+    Write,  // the bytes did not all reach the disk; the file is as it was
+  };
 
-    Failure failure = Failure::None;
-    int error = 0;  // the system's error number for the failed step
+  Failure failure = Failure::None;
+  int error = 0;  // the system's error number for the failed step
 
-    explicit operator bool() const { return failure == Failure::None; }
-    // "Ошибка открытия файла" or "Ошибка записи файла" (UTF-8), for a box titled "Ошибка".
-    std::string_view message() const;
-    // The system's reason, for logs and the command-line tool.
-    std::string detail() const;
+  explicit operator bool() const { return failure == Failure::None; }
+  // "Ошибка открытия файла" or "Ошибка записи файла" (UTF-8), for a box titled "Ошибка".
+  std::string_view message() const;
+  // The system's reason, for logs and the command-line tool.
+  std::string detail() const;
 };
 
 // The one routine through which the program replaces a file's contents: the settings image of
@@ -42,13 +42,10 @@ struct FileWriteResult {
 //   far as the system lets this user give them); a new file gets 0666 less the umask, as any
 //   newly created file does.
 // - Failure: whatever fails, the target is left as it was and no temporary file stays behind.
-FileWriteResult writeFileAtomically(const std::filesystem::path& path,
-                                    std::span<const std::uint8_t> content);
+FileWriteResult writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> content);
 
-inline FileWriteResult writeFileAtomically(const std::filesystem::path& path,
-                                           std::string_view content) {
-    return writeFileAtomically(
-        path, std::span(reinterpret_cast<const std::uint8_t*>(content.data()), content.size()));
+inline FileWriteResult writeFileAtomically(const std::filesystem::path& path, std::string_view content) {
+  return writeFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(content.data()), content.size()));
 }
 
 }  // namespace orsa::settings

@@ -9,10 +9,10 @@ namespace orsa::settings {
 namespace {
 
 std::string formatMessage(const std::string& fieldText) {
-    std::string message(messages::kNotAnInteger);
-    const std::size_t marker = message.find("%s");
-    message.replace(marker, 2, fieldText);
-    return message;
+  std::string message(messages::kNotAnInteger);
+  const std::size_t marker = message.find("%s");
+  message.replace(marker, 2, fieldText);
+  return message;
 }
 
 }  // namespace

@@ -7,10 +7,10 @@ namespace orsa::settings {
 
 // The edit fields whose keystrokes are filtered; every other field takes any key.
 enum class FilteredField {
-    Edit1,  // owner phone: digits, "+", backspace
-    Edit2,  // PIN: digits, backspace
-    Edit6,  // zone diameter: digits, backspace
-    Edit8,  // server port: digits, backspace
+  Edit1,  // owner phone: digits, "+", backspace
+  Edit2,  // PIN: digits, backspace
+  Edit6,  // zone diameter: digits, backspace
+  Edit8,  // server port: digits, backspace
 };
 
 inline constexpr char32_t kBackspace = U'\b';

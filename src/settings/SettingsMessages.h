@@ -23,13 +23,11 @@ inline constexpr std::string_view kWritingCaption = "Запись настрое
 inline constexpr std::string_view kNoOwnerPhone =
     "Вы не указали номер телефона владельца\nЗаписать настройки без него?";
 inline constexpr std::string_view kNoPin = "Вы не задали PIN-код устройства";
-inline constexpr std::string_view kPinNotFourDigits =
-    "PIN-код устройства должен состоять из четырех цифр";
+inline constexpr std::string_view kPinNotFourDigits = "PIN-код устройства должен состоять из четырех цифр";
 inline constexpr std::string_view kNoServer =
     "Вы не указали адрес сервера или порт.\n\n\nВНИМАНИЕ!\n\nЕсли не записать данные настройки, "
     "то устройство не сможет передавать данные на сервер мониторинга\n\nЗаписать настройки без них?";
-inline constexpr std::string_view kNoWialonServer =
-    "Не указан IP или порт сервера\n для передачи по протоколу WIALON";
+inline constexpr std::string_view kNoWialonServer = "Не указан IP или порт сервера\n для передачи по протоколу WIALON";
 inline constexpr std::string_view kNoBalanceCode = "Вы не указали код запроса баланса";
 // %s stands for the field's text.
 inline constexpr std::string_view kNotAnInteger = "'%s' is not a valid integer value";

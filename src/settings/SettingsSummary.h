@@ -12,8 +12,8 @@ namespace orsa::settings {
 // One line of the summary grid, in UTF-8. A value left unset means the cell keeps what it showed
 // before: the grid has words only for the tabled numbers of some slots.
 struct SummaryRow {
-    std::string caption;
-    std::optional<std::string> value;
+  std::string caption;
+  std::optional<std::string> value;
 };
 
 inline constexpr std::size_t kSummaryRowCount = 20;

@@ -10,12 +10,12 @@ namespace orsa::settings {
 // the guard intervals as eight "%02d" fields, zone control as "%d %03d". Fields the text does not
 // supply are 0.
 struct ContactTimeFields {
-    int hour = 0;
-    int minute = 0;
+  int hour = 0;
+  int minute = 0;
 };
 struct ZoneControlFields {
-    int mode = 0;
-    int diameter = 0;
+  int mode = 0;
+  int diameter = 0;
 };
 
 ContactTimeFields readContactTime(const SettingsRecord& record);

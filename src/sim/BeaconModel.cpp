@@ -44,25 +44,25 @@ constexpr BeaconModel::CellInfo kCells[] = {
 };
 
 BeaconModel::Cell makeCell(std::span<const std::uint8_t> bytes) {
-    BeaconModel::Cell cell{};
-    std::copy_n(bytes.begin(), std::min(bytes.size(), cell.size()), cell.begin());
-    return cell;
+  BeaconModel::Cell cell{};
+  std::copy_n(bytes.begin(), std::min(bytes.size(), cell.size()), cell.begin());
+  return cell;
 }
 
 BeaconModel::Cell makeCell(std::string_view text) {
-    return makeCell(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+  return makeCell(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 const BeaconModel::CellInfo* findCell(std::uint32_t parameter) {
-    const auto* it = std::find_if(std::begin(kCells), std::end(kCells),
-                                  [&](const auto& info) { return info.parameter == parameter; });
-    return it == std::end(kCells) ? nullptr : it;
+  const auto* it =
+      std::find_if(std::begin(kCells), std::end(kCells), [&](const auto& info) { return info.parameter == parameter; });
+  return it == std::end(kCells) ? nullptr : it;
 }
 
 std::string hex32(std::uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", value);
-    return text;
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", value);
+  return text;
 }
 
 }  // namespace
@@ -70,120 +70,117 @@ std::string hex32(std::uint32_t value) {
 std::span<const BeaconModel::CellInfo> BeaconModel::cellTable() { return kCells; }
 
 BeaconModel::BeaconModel()
-    : flash_(flashSize, 0xFF),
-      modem_(std::make_unique<GsmModemModel>()),
-      gnss_(std::make_unique<SilentGnssModel>()) {
-    for (const auto& info : kCells) {
-        cells_.emplace(info.parameter, makeCell(info.factoryText));
-    }
+    : flash_(flashSize, 0xFF), modem_(std::make_unique<GsmModemModel>()), gnss_(std::make_unique<SilentGnssModel>()) {
+  for (const auto& info : kCells) {
+    cells_.emplace(info.parameter, makeCell(info.factoryText));
+  }
 }
 
 std::vector<std::uint8_t> BeaconModel::handle(const Frame& frame) {
-    const std::vector<std::uint8_t> ack{ackByte};
-    switch (static_cast<FrameType>(frame.type)) {
-        case FrameType::ReadSettingSlot: {
-            const Cell stored = cell(frame.parameter);
-            return {stored.begin(), stored.end()};
-        }
-        case FrameType::WriteSettingSlot:
-            return writeCell(frame);
-        case FrameType::ModemOn:
-            // The beacon acknowledges the frame whether or not its modem comes up.
-            if (!modemPowered_ && !modemFaults_.staysOff) {
-                modemPowered_ = true;
-                if (modem_) {
-                    modem_->onPowerOn();
-                }
-            }
-            return ack;
-        case FrameType::GnssOn:
-            gnssPowered_ = true;
-            return ack;
-        case FrameType::ModemOff:
-            modemPowered_ = false;
-            return ack;
-        case FrameType::GnssOff:
-            gnssPowered_ = false;
-            return ack;
-        case FrameType::SetGnssBaud:
-            gnssBaud_ = frame.parameter;
-            return ack;
-        case FrameType::ModemData:
-            modemInput_.insert(modemInput_.end(), frame.data.begin(), frame.data.end());
-            return modem_ && modemPowered_ ? modem_->onData(frame.data) : std::vector<std::uint8_t>{};
-        case FrameType::GnssData:
-            gnssInput_.insert(gnssInput_.end(), frame.data.begin(), frame.data.end());
-            return gnss_ ? gnss_->onData(frame.data) : std::vector<std::uint8_t>{};
-        case FrameType::EraseFirmware:
-            std::fill(flash_.begin(), flash_.end(), std::uint8_t{0xFF});
-            ++eraseCount_;
-            return ack;
-        case FrameType::WriteFirmwareBlock:
-            return writeFlash(frame);
+  const std::vector<std::uint8_t> ack{ackByte};
+  switch (static_cast<FrameType>(frame.type)) {
+    case FrameType::ReadSettingSlot: {
+      const Cell stored = cell(frame.parameter);
+      return {stored.begin(), stored.end()};
     }
-    recordProtocolError("unknown frame type " + std::to_string(frame.type));
-    return {};
+    case FrameType::WriteSettingSlot:
+      return writeCell(frame);
+    case FrameType::ModemOn:
+      // The beacon acknowledges the frame whether or not its modem comes up.
+      if (!modemPowered_ && !modemFaults_.staysOff) {
+        modemPowered_ = true;
+        if (modem_) {
+          modem_->onPowerOn();
+        }
+      }
+      return ack;
+    case FrameType::GnssOn:
+      gnssPowered_ = true;
+      return ack;
+    case FrameType::ModemOff:
+      modemPowered_ = false;
+      return ack;
+    case FrameType::GnssOff:
+      gnssPowered_ = false;
+      return ack;
+    case FrameType::SetGnssBaud:
+      gnssBaud_ = frame.parameter;
+      return ack;
+    case FrameType::ModemData:
+      modemInput_.insert(modemInput_.end(), frame.data.begin(), frame.data.end());
+      return modem_ && modemPowered_ ? modem_->onData(frame.data) : std::vector<std::uint8_t>{};
+    case FrameType::GnssData:
+      gnssInput_.insert(gnssInput_.end(), frame.data.begin(), frame.data.end());
+      return gnss_ ? gnss_->onData(frame.data) : std::vector<std::uint8_t>{};
+    case FrameType::EraseFirmware:
+      std::fill(flash_.begin(), flash_.end(), std::uint8_t{0xFF});
+      ++eraseCount_;
+      return ack;
+    case FrameType::WriteFirmwareBlock:
+      return writeFlash(frame);
+  }
+  recordProtocolError("unknown frame type " + std::to_string(frame.type));
+  return {};
 }
 
 std::vector<std::uint8_t> BeaconModel::writeCell(const Frame& frame) {
-    const CellInfo* info = findCell(frame.parameter);
-    if (info == nullptr) {
-        recordProtocolError("settings write to unknown parameter " + hex32(frame.parameter));
-        return {};
-    }
-    if (frame.data.size() > cellSize) {
-        recordProtocolError("settings write of " + std::to_string(frame.data.size()) + " bytes to " +
-                            hex32(frame.parameter) + " (only 32 stored)");
-    }
-    if (!info->readOnly) {
-        cells_[frame.parameter] = makeCell(frame.data);
-    }
-    return {ackByte};
+  const CellInfo* info = findCell(frame.parameter);
+  if (info == nullptr) {
+    recordProtocolError("settings write to unknown parameter " + hex32(frame.parameter));
+    return {};
+  }
+  if (frame.data.size() > cellSize) {
+    recordProtocolError("settings write of " + std::to_string(frame.data.size()) + " bytes to " +
+                        hex32(frame.parameter) + " (only 32 stored)");
+  }
+  if (!info->readOnly) {
+    cells_[frame.parameter] = makeCell(frame.data);
+  }
+  return {ackByte};
 }
 
 std::vector<std::uint8_t> BeaconModel::writeFlash(const Frame& frame) {
-    const std::uint64_t start = frame.parameter;
-    const std::uint64_t end = start + frame.data.size();
-    if (start < flashBase || end > std::uint64_t{flashBase} + flashSize) {
-        recordProtocolError("firmware block of " + std::to_string(frame.data.size()) + " bytes at " +
-                            hex32(frame.parameter) + " lies outside the program flash");
-        return {};
-    }
-    std::copy(frame.data.begin(), frame.data.end(),
-              flash_.begin() + static_cast<std::ptrdiff_t>(start - flashBase));
-    return {ackByte};
+  const std::uint64_t start = frame.parameter;
+  const std::uint64_t end = start + frame.data.size();
+  if (start < flashBase || end > std::uint64_t{flashBase} + flashSize) {
+    recordProtocolError("firmware block of " + std::to_string(frame.data.size()) + " bytes at " +
+                        hex32(frame.parameter) + " lies outside the program flash");
+    return {};
+  }
+  std::copy(frame.data.begin(), frame.data.end(), flash_.begin() + static_cast<std::ptrdiff_t>(start - flashBase));
+  return {ackByte};
 }
 
 BeaconModel::Cell BeaconModel::cell(std::uint32_t parameter) const {
-    const auto it = cells_.find(parameter);
-    return it == cells_.end() ? Cell{} : it->second;
+  const auto it = cells_.find(parameter);
+  return it == cells_.end() ? Cell{} : it->second;
 }
 
 void BeaconModel::setCell(std::uint32_t parameter, std::string_view text) {
-    const auto it = cells_.find(parameter);
-    if (it == cells_.end()) {
-        throw std::out_of_range("not a settings cell: " + hex32(parameter));
-    }
-    it->second = makeCell(text);
+  const auto it = cells_.find(parameter);
+  if (it == cells_.end()) {
+    throw std::out_of_range("not a settings cell: " + hex32(parameter));
+  }
+  it->second = makeCell(text);
 }
 
 std::vector<std::uint8_t> BeaconModel::flashImage(std::size_t length) const {
-    const auto n = static_cast<std::ptrdiff_t>(std::min(length, flash_.size()));
-    return {flash_.begin(), flash_.begin() + n};
+  const auto n = static_cast<std::ptrdiff_t>(std::min(length, flash_.size()));
+  return {flash_.begin(), flash_.begin() + n};
 }
 
 void BeaconModel::setModemModel(std::unique_ptr<ModemModel> modem) {
-    modem_ = std::move(modem);
-    if (modem_) {
-        modem_->applyFaults(modemFaults_);
-    }
+  modem_ = std::move(modem);
+  if (modem_) {
+    modem_->applyFaults(modemFaults_);
+  }
 }
 
 void BeaconModel::setModemFaults(const ModemFaults& faults) {
-    modemFaults_ = faults;
-    if (modem_) {
-        modem_->applyFaults(modemFaults_);
-    }
+  modemFaults_ = faults;
+  if (modem_) {
+    modem_->applyFaults(modemFaults_);
+  }
 }
 
 void BeaconModel::setGnssModel(std::unique_ptr<GnssModel> gnss) { gnss_ = std::move(gnss); }

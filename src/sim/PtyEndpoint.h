@@ -12,27 +12,27 @@ namespace orsa::sim {
 // while no client is attached and the line settings (raw, set at creation) survive between clients.
 // Not thread-safe: one thread owns the endpoint.
 class PtyEndpoint {
-public:
-    PtyEndpoint();  // throws std::system_error when no pseudo-terminal can be set up
-    ~PtyEndpoint();
-    PtyEndpoint(const PtyEndpoint&) = delete;
-    PtyEndpoint& operator=(const PtyEndpoint&) = delete;
+ public:
+  PtyEndpoint();  // throws std::system_error when no pseudo-terminal can be set up
+  ~PtyEndpoint();
+  PtyEndpoint(const PtyEndpoint&) = delete;
+  PtyEndpoint& operator=(const PtyEndpoint&) = delete;
 
-    const std::string& slavePath() const { return slavePath_; }
-    int masterFd() const { return master_; }  // -1 after hangUp()
-    bool isHungUp() const { return master_ < 0; }
+  const std::string& slavePath() const { return slavePath_; }
+  int masterFd() const { return master_; }  // -1 after hangUp()
+  bool isHungUp() const { return master_ < 0; }
 
-    // Non-blocking; both return the byte count, 0 when nothing can be moved now, -1 on an error.
-    long readSome(std::span<std::uint8_t> buffer);
-    long writeSome(std::span<const std::uint8_t> bytes);
+  // Non-blocking; both return the byte count, 0 when nothing can be moved now, -1 on an error.
+  long readSome(std::span<std::uint8_t> buffer);
+  long writeSome(std::span<const std::uint8_t> bytes);
 
-    // Closes the master (and the endpoint's own slave descriptor): clients see POLLHUP and EIO.
-    void hangUp();
+  // Closes the master (and the endpoint's own slave descriptor): clients see POLLHUP and EIO.
+  void hangUp();
 
-private:
-    int master_ = -1;
-    int ownSlave_ = -1;
-    std::string slavePath_;
+ private:
+  int master_ = -1;
+  int ownSlave_ = -1;
+  std::string slavePath_;
 };
 
 }  // namespace orsa::sim

@@ -10,172 +10,172 @@ namespace {
 
 template <typename T>
 std::optional<T> number(std::string_view text, T min = 0, T max = std::numeric_limits<T>::max()) {
-    T value{};
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc{} || end != text.data() + text.size() || text.empty() || value < min || value > max) {
-        return std::nullopt;
-    }
-    return value;
+  T value{};
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc{} || end != text.data() + text.size() || text.empty() || value < min || value > max) {
+    return std::nullopt;
+  }
+  return value;
 }
 
 std::vector<std::string_view> splitColons(std::string_view text) {
-    std::vector<std::string_view> parts;
-    while (true) {
-        const auto colon = text.find(':');
-        parts.push_back(text.substr(0, colon));
-        if (colon == std::string_view::npos) {
-            return parts;
-        }
-        text.remove_prefix(colon + 1);
+  std::vector<std::string_view> parts;
+  while (true) {
+    const auto colon = text.find(':');
+    parts.push_back(text.substr(0, colon));
+    if (colon == std::string_view::npos) {
+      return parts;
     }
+    text.remove_prefix(colon + 1);
+  }
 }
 
 struct FaultArgs {
-    std::uint8_t type;
-    unsigned nth;
-    std::size_t extra;  // the third field, when there is one
+  std::uint8_t type;
+  unsigned nth;
+  std::size_t extra;  // the third field, when there is one
 };
 
 // "TYPE:N" or "TYPE:N:X"; TYPE 0-255, N 0 (every frame) or more.
 std::optional<FaultArgs> faultArgs(std::string_view text, bool withExtra) {
-    const auto parts = splitColons(text);
-    if (parts.size() != (withExtra ? 3U : 2U)) {
-        return std::nullopt;
-    }
-    const auto type = number<unsigned>(parts[0], 0, 255);
-    const auto nth = number<unsigned>(parts[1]);
-    const auto extra = withExtra ? number<std::size_t>(parts[2]) : std::optional<std::size_t>(0);
-    if (!type || !nth || !extra) {
-        return std::nullopt;
-    }
-    return FaultArgs{static_cast<std::uint8_t>(*type), *nth, *extra};
+  const auto parts = splitColons(text);
+  if (parts.size() != (withExtra ? 3U : 2U)) {
+    return std::nullopt;
+  }
+  const auto type = number<unsigned>(parts[0], 0, 255);
+  const auto nth = number<unsigned>(parts[1]);
+  const auto extra = withExtra ? number<std::size_t>(parts[2]) : std::optional<std::size_t>(0);
+  if (!type || !nth || !extra) {
+    return std::nullopt;
+  }
+  return FaultArgs{static_cast<std::uint8_t>(*type), *nth, *extra};
 }
 
 }  // namespace
 
 SimOptionsResult parseSimOptions(const std::vector<std::string_view>& args) {
-    SimOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string_view name = args[i];
-        std::optional<std::string_view> inlineValue;
-        if (const auto eq = name.find('='); name.starts_with("--") && eq != std::string_view::npos) {
-            inlineValue = name.substr(eq + 1);
-            name = name.substr(0, eq);
-        }
-        const auto fail = [&](const std::string& why) { return SimOptionsResult{std::nullopt, why}; };
-        const bool takesValue = name == "--link" || name == "--throttle" || name == "--drop" ||
-                                name == "--delay" || name == "--short" || name == "--garbage" ||
-                                name == "--flood" || name == "--hangup-after" || name == "--modem-drive-size";
-        if (!takesValue) {
-            if (inlineValue) {
-                return fail("option " + std::string(name) + " takes no value");
-            }
-            if (name == "--trace") {
-                options.trace = true;
-            } else if (name == "--help" || name == "-h") {
-                options.help = true;
-            } else if (name == "--modem-stays-off") {
-                options.faults.modemStaysOff();
-            } else if (name == "--modem-no-prompt") {
-                options.faults.modemGivesNoPrompt();
-            } else if (name == "--modem-no-write-ok") {
-                options.faults.modemGivesNoWriteConfirmation();
-            } else {
-                return fail("unknown option " + std::string(name));
-            }
-            continue;
-        }
-        std::string_view value;
-        if (inlineValue) {
-            value = *inlineValue;
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            return fail("option " + std::string(name) + " needs a value");
-        }
-        const auto bad = [&](const char* form) {
-            return fail("option " + std::string(name) + " expects " + form + ", got \"" + std::string(value) + "\"");
-        };
-        if (name == "--link") {
-            if (value.empty()) {
-                return bad("a path");
-            }
-            options.linkPath = value;
-        } else if (name == "--throttle") {
-            const auto baud = number<unsigned>(value, 1);
-            if (!baud) {
-                return bad("a baud rate above 0");
-            }
-            options.faults.throttle(*baud);
-        } else if (name == "--hangup-after") {
-            const auto frames = number<std::size_t>(value, 1);
-            if (!frames) {
-                return bad("a frame count above 0");
-            }
-            options.faults.hangUpAfter(*frames);
-        } else if (name == "--modem-drive-size") {
-            const auto bytes = number<std::size_t>(value);
-            if (!bytes) {
-                return bad("a size in bytes");
-            }
-            options.faults.modemDriveSize(*bytes);
-        } else if (name == "--drop" || name == "--garbage") {
-            const auto f = faultArgs(value, false);
-            if (!f) {
-                return bad("TYPE:N");
-            }
-            if (name == "--drop") {
-                options.faults.dropReply(f->type, f->nth);
-            } else {
-                options.faults.garbageReply(f->type, f->nth);
-            }
-        } else {
-            const auto f = faultArgs(value, true);
-            if (name == "--delay") {
-                if (!f || f->extra > std::numeric_limits<unsigned>::max()) {
-                    return bad("TYPE:N:MS");
-                }
-                options.faults.delayReply(f->type, f->nth, std::chrono::milliseconds(f->extra));
-            } else if (name == "--short") {
-                if (!f) {
-                    return bad("TYPE:N:BYTES");
-                }
-                options.faults.shortReply(f->type, f->nth, f->extra);
-            } else {
-                if (!f) {
-                    return bad("TYPE:N:BYTES");
-                }
-                options.faults.flood(f->type, f->nth, f->extra);
-            }
-        }
+  SimOptions options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string_view name = args[i];
+    std::optional<std::string_view> inlineValue;
+    if (const auto eq = name.find('='); name.starts_with("--") && eq != std::string_view::npos) {
+      inlineValue = name.substr(eq + 1);
+      name = name.substr(0, eq);
     }
-    return {std::move(options), {}};
+    const auto fail = [&](const std::string& why) { return SimOptionsResult{std::nullopt, why}; };
+    const bool takesValue = name == "--link" || name == "--throttle" || name == "--drop" || name == "--delay" ||
+                            name == "--short" || name == "--garbage" || name == "--flood" || name == "--hangup-after" ||
+                            name == "--modem-drive-size";
+    if (!takesValue) {
+      if (inlineValue) {
+        return fail("option " + std::string(name) + " takes no value");
+      }
+      if (name == "--trace") {
+        options.trace = true;
+      } else if (name == "--help" || name == "-h") {
+        options.help = true;
+      } else if (name == "--modem-stays-off") {
+        options.faults.modemStaysOff();
+      } else if (name == "--modem-no-prompt") {
+        options.faults.modemGivesNoPrompt();
+      } else if (name == "--modem-no-write-ok") {
+        options.faults.modemGivesNoWriteConfirmation();
+      } else {
+        return fail("unknown option " + std::string(name));
+      }
+      continue;
+    }
+    std::string_view value;
+    if (inlineValue) {
+      value = *inlineValue;
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      return fail("option " + std::string(name) + " needs a value");
+    }
+    const auto bad = [&](const char* form) {
+      return fail("option " + std::string(name) + " expects " + form + ", got \"" + std::string(value) + "\"");
+    };
+    if (name == "--link") {
+      if (value.empty()) {
+        return bad("a path");
+      }
+      options.linkPath = value;
+    } else if (name == "--throttle") {
+      const auto baud = number<unsigned>(value, 1);
+      if (!baud) {
+        return bad("a baud rate above 0");
+      }
+      options.faults.throttle(*baud);
+    } else if (name == "--hangup-after") {
+      const auto frames = number<std::size_t>(value, 1);
+      if (!frames) {
+        return bad("a frame count above 0");
+      }
+      options.faults.hangUpAfter(*frames);
+    } else if (name == "--modem-drive-size") {
+      const auto bytes = number<std::size_t>(value);
+      if (!bytes) {
+        return bad("a size in bytes");
+      }
+      options.faults.modemDriveSize(*bytes);
+    } else if (name == "--drop" || name == "--garbage") {
+      const auto f = faultArgs(value, false);
+      if (!f) {
+        return bad("TYPE:N");
+      }
+      if (name == "--drop") {
+        options.faults.dropReply(f->type, f->nth);
+      } else {
+        options.faults.garbageReply(f->type, f->nth);
+      }
+    } else {
+      const auto f = faultArgs(value, true);
+      if (name == "--delay") {
+        if (!f || f->extra > std::numeric_limits<unsigned>::max()) {
+          return bad("TYPE:N:MS");
+        }
+        options.faults.delayReply(f->type, f->nth, std::chrono::milliseconds(f->extra));
+      } else if (name == "--short") {
+        if (!f) {
+          return bad("TYPE:N:BYTES");
+        }
+        options.faults.shortReply(f->type, f->nth, f->extra);
+      } else {
+        if (!f) {
+          return bad("TYPE:N:BYTES");
+        }
+        options.faults.flood(f->type, f->nth, f->extra);
+      }
+    }
+  }
+  return {std::move(options), {}};
 }
 
 std::string simUsage() {
-    return "Usage: orsa-beacon-sim [options]\n"
-           "Serves a simulated ORSA beacon on a pseudo-terminal. The first line of output is the port\n"
-           "path to open; the simulator runs until SIGINT or SIGTERM.\n"
-           "\n"
-           "Options:\n"
-           "  --link PATH            also make a symbolic link PATH to the port (removed at exit)\n"
-           "  --throttle BAUD        run the line at BAUD in both directions (10 bits per byte)\n"
-           "  --drop TYPE:N          do not answer the Nth frame of TYPE\n"
-           "  --delay TYPE:N:MS      answer the Nth frame of TYPE MS milliseconds late\n"
-           "  --short TYPE:N:BYTES   send only the first BYTES bytes of the answer\n"
-           "  --garbage TYPE:N       answer with garbage of the same length\n"
-           "  --flood TYPE:N:BYTES   send BYTES unsolicited bytes instead of the answer\n"
-           "  --hangup-after N       close the port once the Nth frame arrived, without answering it\n"
-           "  --modem-stays-off      acknowledge ModemOn but leave the GSM modem off (it answers nothing)\n"
-           "  --modem-no-prompt      the modem never prompts for file bytes (AT+FSWRITE) or SMS text (AT+CMGS)\n"
-           "  --modem-no-write-ok    the modem stores written file bytes but never confirms them with OK\n"
-           "  --modem-drive-size BYTES\n"
-           "                         the modem's drive C: holds BYTES bytes (0: a full drive)\n"
-           "  --trace                print each frame received to standard error, in hex\n"
-           "  --help                 show this text\n"
-           "\n"
-           "TYPE is the frame type (1-11); N counts frames of that type from 1, and 0 means every one.\n"
-           "Options may be repeated.\n";
+  return "Usage: orsa-beacon-sim [options]\n"
+         "Serves a simulated ORSA beacon on a pseudo-terminal. The first line of output is the port\n"
+         "path to open; the simulator runs until SIGINT or SIGTERM.\n"
+         "\n"
+         "Options:\n"
+         "  --link PATH            also make a symbolic link PATH to the port (removed at exit)\n"
+         "  --throttle BAUD        run the line at BAUD in both directions (10 bits per byte)\n"
+         "  --drop TYPE:N          do not answer the Nth frame of TYPE\n"
+         "  --delay TYPE:N:MS      answer the Nth frame of TYPE MS milliseconds late\n"
+         "  --short TYPE:N:BYTES   send only the first BYTES bytes of the answer\n"
+         "  --garbage TYPE:N       answer with garbage of the same length\n"
+         "  --flood TYPE:N:BYTES   send BYTES unsolicited bytes instead of the answer\n"
+         "  --hangup-after N       close the port once the Nth frame arrived, without answering it\n"
+         "  --modem-stays-off      acknowledge ModemOn but leave the GSM modem off (it answers nothing)\n"
+         "  --modem-no-prompt      the modem never prompts for file bytes (AT+FSWRITE) or SMS text (AT+CMGS)\n"
+         "  --modem-no-write-ok    the modem stores written file bytes but never confirms them with OK\n"
+         "  --modem-drive-size BYTES\n"
+         "                         the modem's drive C: holds BYTES bytes (0: a full drive)\n"
+         "  --trace                print each frame received to standard error, in hex\n"
+         "  --help                 show this text\n"
+         "\n"
+         "TYPE is the frame type (1-11); N counts frames of that type from 1, and 0 means every one.\n"
+         "Options may be repeated.\n";
 }
 
 }  // namespace orsa::sim

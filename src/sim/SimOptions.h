@@ -11,15 +11,15 @@ namespace orsa::sim {
 
 // The command line of orsa-beacon-sim.
 struct SimOptions {
-    FaultPlan faults;
-    std::string linkPath;  // empty: no symbolic link
-    bool trace = false;
-    bool help = false;
+  FaultPlan faults;
+  std::string linkPath;  // empty: no symbolic link
+  bool trace = false;
+  bool help = false;
 };
 
 struct SimOptionsResult {
-    std::optional<SimOptions> options;  // empty when the command line is wrong
-    std::string error;                  // why, when it is wrong
+  std::optional<SimOptions> options;  // empty when the command line is wrong
+  std::string error;                  // why, when it is wrong
 };
 
 // Parses the arguments after the program name. Options take their value as the next argument or

@@ -23,336 +23,335 @@ constexpr auto staleInputTimeout = 2s;
 constexpr auto minOutputWake = 1ms;
 
 struct PendingFrame {
-    Frame frame;
-    Clock::time_point actAt;  // when its last byte would have arrived on the line
+  Frame frame;
+  Clock::time_point actAt;  // when its last byte would have arrived on the line
 };
 
 struct PendingReply {
-    std::vector<std::uint8_t> bytes;
-    std::size_t sent = 0;
-    Clock::time_point readyAt;  // not before this
+  std::vector<std::uint8_t> bytes;
+  std::size_t sent = 0;
+  Clock::time_point readyAt;  // not before this
 };
 
 timespec toTimespec(Clock::duration d) {
-    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(std::max(d, Clock::duration::zero()));
-    timespec ts{};
-    ts.tv_sec = static_cast<time_t>(ns.count() / 1'000'000'000);
-    ts.tv_nsec = static_cast<long>(ns.count() % 1'000'000'000);
-    return ts;
+  const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(std::max(d, Clock::duration::zero()));
+  timespec ts{};
+  ts.tv_sec = static_cast<time_t>(ns.count() / 1'000'000'000);
+  ts.tv_nsec = static_cast<long>(ns.count() % 1'000'000'000);
+  return ts;
 }
 
 }  // namespace
 
-SimulatedBeacon::SimulatedBeacon(FaultPlan faults)
-    : portPath_(pty_.slavePath()), faults_(std::move(faults)) {
-    model_.setModemFaults(faults_.modemFaults());
-    wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (wakeFd_ < 0) {
-        throw std::system_error(errno, std::generic_category(), "eventfd");
-    }
-    server_ = std::jthread([this](std::stop_token stop) { serve(std::move(stop)); });
+SimulatedBeacon::SimulatedBeacon(FaultPlan faults) : portPath_(pty_.slavePath()), faults_(std::move(faults)) {
+  model_.setModemFaults(faults_.modemFaults());
+  wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  if (wakeFd_ < 0) {
+    throw std::system_error(errno, std::generic_category(), "eventfd");
+  }
+  server_ = std::jthread([this](std::stop_token stop) { serve(std::move(stop)); });
 }
 
 SimulatedBeacon::~SimulatedBeacon() {
-    server_.request_stop();
-    if (server_.joinable()) {
-        server_.join();
-    }
-    ::close(wakeFd_);
+  server_.request_stop();
+  if (server_.joinable()) {
+    server_.join();
+  }
+  ::close(wakeFd_);
 }
 
 const std::string& SimulatedBeacon::portPath() const { return portPath_; }
 
 void SimulatedBeacon::setFaults(FaultPlan faults) {
-    {
-        const std::lock_guard lock(mutex_);
-        faults_ = std::move(faults);
-        model_.setModemFaults(faults_.modemFaults());
-        framesOfType_.clear();
-        framesSincePlan_ = 0;
-    }
-    wake();
+  {
+    const std::lock_guard lock(mutex_);
+    faults_ = std::move(faults);
+    model_.setModemFaults(faults_.modemFaults());
+    framesOfType_.clear();
+    framesSincePlan_ = 0;
+  }
+  wake();
 }
 
 std::vector<FrameRecord> SimulatedBeacon::trace() const {
-    const std::lock_guard lock(mutex_);
-    return trace_;
+  const std::lock_guard lock(mutex_);
+  return trace_;
 }
 
 void SimulatedBeacon::clearTrace() {
-    const std::lock_guard lock(mutex_);
-    trace_.clear();
+  const std::lock_guard lock(mutex_);
+  trace_.clear();
 }
 
 bool SimulatedBeacon::waitForFrames(std::size_t count, std::chrono::milliseconds timeout) const {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, timeout, [&] { return trace_.size() >= count; });
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, timeout, [&] { return trace_.size() >= count; });
 }
 
 std::array<std::uint8_t, 32> SimulatedBeacon::settingsCell(std::uint32_t parameter) const {
-    const std::lock_guard lock(mutex_);
-    return model_.cell(parameter);
+  const std::lock_guard lock(mutex_);
+  return model_.cell(parameter);
 }
 
 void SimulatedBeacon::setSettingsCell(std::uint32_t parameter, std::string_view text) {
-    const std::lock_guard lock(mutex_);
-    model_.setCell(parameter, text);
+  const std::lock_guard lock(mutex_);
+  model_.setCell(parameter, text);
 }
 
 std::vector<std::uint8_t> SimulatedBeacon::flashImage(std::size_t length) const {
-    const std::lock_guard lock(mutex_);
-    return model_.flashImage(length);
+  const std::lock_guard lock(mutex_);
+  return model_.flashImage(length);
 }
 
 std::size_t SimulatedBeacon::eraseCount() const {
-    const std::lock_guard lock(mutex_);
-    return model_.eraseCount();
+  const std::lock_guard lock(mutex_);
+  return model_.eraseCount();
 }
 
 std::vector<std::uint8_t> SimulatedBeacon::modemInput() const {
-    const std::lock_guard lock(mutex_);
-    return model_.modemInput();
+  const std::lock_guard lock(mutex_);
+  return model_.modemInput();
 }
 
 std::vector<std::uint8_t> SimulatedBeacon::gnssInput() const {
-    const std::lock_guard lock(mutex_);
-    return model_.gnssInput();
+  const std::lock_guard lock(mutex_);
+  return model_.gnssInput();
 }
 
 void SimulatedBeacon::setModemModel(std::unique_ptr<ModemModel> modem) {
-    const std::lock_guard lock(mutex_);
-    model_.setModemModel(std::move(modem));
+  const std::lock_guard lock(mutex_);
+  model_.setModemModel(std::move(modem));
 }
 
 void SimulatedBeacon::setGnssModel(std::unique_ptr<GnssModel> gnss) {
-    const std::lock_guard lock(mutex_);
-    model_.setGnssModel(std::move(gnss));
+  const std::lock_guard lock(mutex_);
+  model_.setGnssModel(std::move(gnss));
 }
 
 std::vector<std::string> SimulatedBeacon::protocolErrors() const {
-    const std::lock_guard lock(mutex_);
-    return model_.protocolErrors();
+  const std::lock_guard lock(mutex_);
+  return model_.protocolErrors();
 }
 
 void SimulatedBeacon::setFrameObserver(std::function<void(const FrameRecord&)> observer) {
-    const std::lock_guard lock(mutex_);
-    observer_ = std::move(observer);
+  const std::lock_guard lock(mutex_);
+  observer_ = std::move(observer);
 }
 
 void SimulatedBeacon::hangUp() {
-    std::unique_lock lock(mutex_);
-    hangUpRequested_ = true;
-    wake();
-    changed_.wait(lock, [&] { return hungUp_; });
+  std::unique_lock lock(mutex_);
+  hangUpRequested_ = true;
+  wake();
+  changed_.wait(lock, [&] { return hungUp_; });
 }
 
 bool SimulatedBeacon::isHungUp() const {
-    const std::lock_guard lock(mutex_);
-    return hungUp_;
+  const std::lock_guard lock(mutex_);
+  return hungUp_;
 }
 
 void SimulatedBeacon::wake() const {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto n = ::write(wakeFd_, &one, sizeof one);
+  const std::uint64_t one = 1;
+  [[maybe_unused]] const auto n = ::write(wakeFd_, &one, sizeof one);
 }
 
 void SimulatedBeacon::serve(std::stop_token stop) {
-    const std::stop_callback onStop(stop, [this] { wake(); });
+  const std::stop_callback onStop(stop, [this] { wake(); });
 
-    FrameParser parser;
-    std::deque<PendingFrame> frames;
-    std::deque<PendingReply> replies;
-    Clock::time_point inputLineFree{};   // throttled: when the line has delivered all input read so far
-    Clock::time_point outputLineFree{};  // throttled: when the line has sent all output released so far
-    Clock::time_point lastInputAt{};
-    std::uint32_t noise = 0x2545F491U;
-    std::array<std::uint8_t, 4096> buffer{};
+  FrameParser parser;
+  std::deque<PendingFrame> frames;
+  std::deque<PendingReply> replies;
+  Clock::time_point inputLineFree{};   // throttled: when the line has delivered all input read so far
+  Clock::time_point outputLineFree{};  // throttled: when the line has sent all output released so far
+  Clock::time_point lastInputAt{};
+  std::uint32_t noise = 0x2545F491U;
+  std::array<std::uint8_t, 4096> buffer{};
 
-    const auto hangUpNow = [&] {
-        {
-            // Closed under the lock, so whoever sees the hang-up on the line also sees isHungUp().
-            const std::lock_guard lock(mutex_);
-            pty_.hangUp();
-            hungUp_ = true;
-        }
-        changed_.notify_all();
-        frames.clear();
-        replies.clear();
-        parser = FrameParser{};
-    };
-
-    // Acts on one frame: trace, fault counters, then the model's reply or the plan's hang-up.
-    const auto act = [&](Frame frame, Clock::time_point now) {
-        FrameRecord record{frame.type, frame.parameter, frame.data, now};
-        std::function<void(const FrameRecord&)> observer;
-        std::vector<std::uint8_t> reply;
-        FaultPlan::ReplyFault fault;
-        bool hangUpHere = false;
-        {
-            const std::lock_guard lock(mutex_);
-            trace_.push_back(record);
-            ++framesSincePlan_;
-            const unsigned nth = ++framesOfType_[frame.type];
-            const auto hangUpAfter = faults_.hangUpAfterFrames();
-            hangUpHere = hangUpAfter && framesSincePlan_ >= *hangUpAfter;
-            if (!hangUpHere) {
-                try {
-                    reply = model_.handle(frame);
-                } catch (const std::exception& e) {  // a plugged-in model failed: no answer
-                    model_.recordProtocolError(std::string("model failed on type ") + std::to_string(frame.type) +
-                                               ": " + e.what());
-                }
-                fault = faults_.faultFor(frame.type, nth);
-            }
-            observer = observer_;
-        }
-        changed_.notify_all();
-        if (observer) {
-            observer(record);
-        }
-        if (hangUpHere) {
-            hangUpNow();
-            return;
-        }
-        reply = applyReplyFault(std::move(reply), fault, noise);
-        if (!reply.empty()) {
-            replies.push_back({std::move(reply), 0, now + fault.delay});
-        }
-    };
-
-    while (!stop.stop_requested()) {
-        Clock::time_point now = Clock::now();
-        std::chrono::nanoseconds byteTime{};
-        bool hangUpAsked = false;
-        {
-            const std::lock_guard lock(mutex_);
-            byteTime = faults_.byteTime();
-            hangUpAsked = hangUpRequested_ && !hungUp_;
-        }
-        if (hangUpAsked) {
-            hangUpNow();
-        }
-
-        // Frames whose last byte has arrived (at once unless throttled).
-        while (!pty_.isHungUp() && !frames.empty() && frames.front().actAt <= now) {
-            Frame frame = std::move(frames.front().frame);
-            frames.pop_front();
-            act(std::move(frame), now);
-        }
-
-        // Replies: in order, none before its time; throttled, byte by byte at the line rate.
-        std::optional<Clock::time_point> nextOutput;
-        bool waitWritable = false;
-        while (!pty_.isHungUp() && !replies.empty()) {
-            PendingReply& reply = replies.front();
-            const std::size_t remaining = reply.bytes.size() - reply.sent;
-            const bool throttled = byteTime.count() > 0;
-            const Clock::time_point start = throttled ? std::max(reply.readyAt, outputLineFree) : reply.readyAt;
-            std::size_t allowed = remaining;  // bytes whose time on the line has passed
-            if (now < start) {
-                allowed = 0;
-            } else if (throttled) {
-                allowed = std::min(remaining, static_cast<std::size_t>((now - start) / byteTime));
-            }
-            if (allowed == 0) {
-                nextOutput = throttled ? std::max(start + byteTime, now + minOutputWake) : start;
-                break;
-            }
-            const long written = pty_.writeSome(std::span(reply.bytes).subspan(reply.sent, allowed));
-            if (written < 0) {
-                replies.clear();  // the line is gone; nothing more can be sent
-                break;
-            }
-            const auto count = static_cast<std::size_t>(written);
-            reply.sent += count;
-            if (throttled) {
-                outputLineFree = start + byteTime * static_cast<long>(count);
-            }
-            if (count < allowed) {
-                waitWritable = true;  // the client's input queue is full
-                break;
-            }
-            if (reply.sent == reply.bytes.size()) {
-                replies.pop_front();
-            }
-        }
-
-        // A partial frame that nobody completes is dropped, so the next frame parses cleanly.
-        std::optional<Clock::time_point> staleAt;
-        if (parser.pendingBytes() > 0) {
-            staleAt = lastInputAt + staleInputTimeout;
-            if (now >= *staleAt) {
-                parser.discardPartial();
-                staleAt.reset();
-            }
-        }
-        if (auto errors = parser.takeErrors(); !errors.empty()) {
-            const std::lock_guard lock(mutex_);
-            for (auto& error : errors) {
-                model_.recordProtocolError(std::move(error));
-            }
-        }
-
-        std::optional<Clock::time_point> deadline;
-        const auto consider = [&](std::optional<Clock::time_point> t) {
-            if (t && (!deadline || *t < *deadline)) {
-                deadline = t;
-            }
-        };
-        if (!frames.empty()) {
-            consider(frames.front().actAt);
-        }
-        if (!waitWritable) {
-            consider(nextOutput);
-        }
-        consider(staleAt);
-
-        pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {pty_.masterFd(), 0, 0}};
-        nfds_t count = 1;
-        if (!pty_.isHungUp()) {
-            fds[1].events = static_cast<short>(POLLIN | (waitWritable ? POLLOUT : 0));
-            count = 2;
-        }
-        timespec timeout{};
-        if (deadline) {
-            timeout = toTimespec(*deadline - now);
-        }
-        const int ready = ::ppoll(fds, count, deadline ? &timeout : nullptr, nullptr);
-        if (ready < 0) {
-            continue;  // EINTR
-        }
-        if ((fds[0].revents & POLLIN) != 0) {
-            std::uint64_t value = 0;
-            [[maybe_unused]] const auto n = ::read(wakeFd_, &value, sizeof value);
-        }
-        if (count == 2 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
-            const long n = pty_.readSome(buffer);
-            now = Clock::now();
-            if (n < 0 || (n == 0 && (fds[1].revents & (POLLHUP | POLLERR)) != 0)) {
-                hangUpNow();  // the master failed; stop serving it rather than spin on it
-                continue;
-            }
-            lastInputAt = now;
-            {
-                const std::lock_guard lock(mutex_);
-                byteTime = faults_.byteTime();  // a plan set while we waited applies to these bytes
-            }
-            std::span<const std::uint8_t> input(buffer.data(), static_cast<std::size_t>(n));
-            const Clock::time_point base = byteTime.count() > 0 ? std::max(inputLineFree, now) : now;
-            std::size_t offset = 0;
-            while (!input.empty()) {
-                const std::size_t taken = parser.consume(input);
-                input = input.subspan(taken);
-                offset += taken;
-                if (auto frame = parser.takeFrame()) {
-                    frames.push_back({std::move(*frame), base + byteTime * static_cast<long>(offset)});
-                }
-            }
-            if (byteTime.count() > 0) {
-                inputLineFree = base + byteTime * static_cast<long>(offset);
-            }
-        }
+  const auto hangUpNow = [&] {
+    {
+      // Closed under the lock, so whoever sees the hang-up on the line also sees isHungUp().
+      const std::lock_guard lock(mutex_);
+      pty_.hangUp();
+      hungUp_ = true;
     }
+    changed_.notify_all();
+    frames.clear();
+    replies.clear();
+    parser = FrameParser{};
+  };
+
+  // Acts on one frame: trace, fault counters, then the model's reply or the plan's hang-up.
+  const auto act = [&](Frame frame, Clock::time_point now) {
+    FrameRecord record{frame.type, frame.parameter, frame.data, now};
+    std::function<void(const FrameRecord&)> observer;
+    std::vector<std::uint8_t> reply;
+    FaultPlan::ReplyFault fault;
+    bool hangUpHere = false;
+    {
+      const std::lock_guard lock(mutex_);
+      trace_.push_back(record);
+      ++framesSincePlan_;
+      const unsigned nth = ++framesOfType_[frame.type];
+      const auto hangUpAfter = faults_.hangUpAfterFrames();
+      hangUpHere = hangUpAfter && framesSincePlan_ >= *hangUpAfter;
+      if (!hangUpHere) {
+        try {
+          reply = model_.handle(frame);
+        } catch (const std::exception& e) {  // a plugged-in model failed: no answer
+          model_.recordProtocolError(std::string("model failed on type ") + std::to_string(frame.type) + ": " +
+                                     e.what());
+        }
+        fault = faults_.faultFor(frame.type, nth);
+      }
+      observer = observer_;
+    }
+    changed_.notify_all();
+    if (observer) {
+      observer(record);
+    }
+    if (hangUpHere) {
+      hangUpNow();
+      return;
+    }
+    reply = applyReplyFault(std::move(reply), fault, noise);
+    if (!reply.empty()) {
+      replies.push_back({std::move(reply), 0, now + fault.delay});
+    }
+  };
+
+  while (!stop.stop_requested()) {
+    Clock::time_point now = Clock::now();
+    std::chrono::nanoseconds byteTime{};
+    bool hangUpAsked = false;
+    {
+      const std::lock_guard lock(mutex_);
+      byteTime = faults_.byteTime();
+      hangUpAsked = hangUpRequested_ && !hungUp_;
+    }
+    if (hangUpAsked) {
+      hangUpNow();
+    }
+
+    // Frames whose last byte has arrived (at once unless throttled).
+    while (!pty_.isHungUp() && !frames.empty() && frames.front().actAt <= now) {
+      Frame frame = std::move(frames.front().frame);
+      frames.pop_front();
+      act(std::move(frame), now);
+    }
+
+    // Replies: in order, none before its time; throttled, byte by byte at the line rate.
+    std::optional<Clock::time_point> nextOutput;
+    bool waitWritable = false;
+    while (!pty_.isHungUp() && !replies.empty()) {
+      PendingReply& reply = replies.front();
+      const std::size_t remaining = reply.bytes.size() - reply.sent;
+      const bool throttled = byteTime.count() > 0;
+      const Clock::time_point start = throttled ? std::max(reply.readyAt, outputLineFree) : reply.readyAt;
+      std::size_t allowed = remaining;  // bytes whose time on the line has passed
+      if (now < start) {
+        allowed = 0;
+      } else if (throttled) {
+        allowed = std::min(remaining, static_cast<std::size_t>((now - start) / byteTime));
+      }
+      if (allowed == 0) {
+        nextOutput = throttled ? std::max(start + byteTime, now + minOutputWake) : start;
+        break;
+      }
+      const long written = pty_.writeSome(std::span(reply.bytes).subspan(reply.sent, allowed));
+      if (written < 0) {
+        replies.clear();  // the line is gone; nothing more can be sent
+        break;
+      }
+      const auto count = static_cast<std::size_t>(written);
+      reply.sent += count;
+      if (throttled) {
+        outputLineFree = start + byteTime * static_cast<long>(count);
+      }
+      if (count < allowed) {
+        waitWritable = true;  // the client's input queue is full
+        break;
+      }
+      if (reply.sent == reply.bytes.size()) {
+        replies.pop_front();
+      }
+    }
+
+    // A partial frame that nobody completes is dropped, so the next frame parses cleanly.
+    std::optional<Clock::time_point> staleAt;
+    if (parser.pendingBytes() > 0) {
+      staleAt = lastInputAt + staleInputTimeout;
+      if (now >= *staleAt) {
+        parser.discardPartial();
+        staleAt.reset();
+      }
+    }
+    if (auto errors = parser.takeErrors(); !errors.empty()) {
+      const std::lock_guard lock(mutex_);
+      for (auto& error : errors) {
+        model_.recordProtocolError(std::move(error));
+      }
+    }
+
+    std::optional<Clock::time_point> deadline;
+    const auto consider = [&](std::optional<Clock::time_point> t) {
+      if (t && (!deadline || *t < *deadline)) {
+        deadline = t;
+      }
+    };
+    if (!frames.empty()) {
+      consider(frames.front().actAt);
+    }
+    if (!waitWritable) {
+      consider(nextOutput);
+    }
+    consider(staleAt);
+
+    pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {pty_.masterFd(), 0, 0}};
+    nfds_t count = 1;
+    if (!pty_.isHungUp()) {
+      fds[1].events = static_cast<short>(POLLIN | (waitWritable ? POLLOUT : 0));
+      count = 2;
+    }
+    timespec timeout{};
+    if (deadline) {
+      timeout = toTimespec(*deadline - now);
+    }
+    const int ready = ::ppoll(fds, count, deadline ? &timeout : nullptr, nullptr);
+    if (ready < 0) {
+      continue;  // EINTR
+    }
+    if ((fds[0].revents & POLLIN) != 0) {
+      std::uint64_t value = 0;
+      [[maybe_unused]] const auto n = ::read(wakeFd_, &value, sizeof value);
+    }
+    if (count == 2 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
+      const long n = pty_.readSome(buffer);
+      now = Clock::now();
+      if (n < 0 || (n == 0 && (fds[1].revents & (POLLHUP | POLLERR)) != 0)) {
+        hangUpNow();  // the master failed; stop serving it rather than spin on it
+        continue;
+      }
+      lastInputAt = now;
+      {
+        const std::lock_guard lock(mutex_);
+        byteTime = faults_.byteTime();  // a plan set while we waited applies to these bytes
+      }
+      std::span<const std::uint8_t> input(buffer.data(), static_cast<std::size_t>(n));
+      const Clock::time_point base = byteTime.count() > 0 ? std::max(inputLineFree, now) : now;
+      std::size_t offset = 0;
+      while (!input.empty()) {
+        const std::size_t taken = parser.consume(input);
+        input = input.subspan(taken);
+        offset += taken;
+        if (auto frame = parser.takeFrame()) {
+          frames.push_back({std::move(*frame), base + byteTime * static_cast<long>(offset)});
+        }
+      }
+      if (byteTime.count() > 0) {
+        inputLineFree = base + byteTime * static_cast<long>(offset);
+      }
+    }
+  }
 }
 
 }  // namespace orsa::sim

@@ -13,10 +13,10 @@ TEST(AppOptionsTest, ReadsTheProgramsOwnFlags) {
   EXPECT_FALSE(plain.demo);
   EXPECT_TRUE(plain.screenshotDir.isEmpty());
 
-  const AppOptions all = AppOptions::parse(
-      {QStringLiteral("prog"), QStringLiteral("--service"), QStringLiteral("--demo"),
-       QStringLiteral("--screenshot-dir"), QStringLiteral("/tmp/shots")},
-      &error);
+  const AppOptions all =
+      AppOptions::parse({QStringLiteral("prog"), QStringLiteral("--service"), QStringLiteral("--demo"),
+                         QStringLiteral("--screenshot-dir"), QStringLiteral("/tmp/shots")},
+                        &error);
   EXPECT_TRUE(error.isEmpty());
   EXPECT_TRUE(all.service);
   EXPECT_TRUE(all.demo);

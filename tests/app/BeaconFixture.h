@@ -34,8 +34,7 @@ class BeaconFixture : public ::testing::Test {
 
   static std::uint32_t parameterOf(settings::SlotId slot) {
     const auto& order = settings::exchangeOrder;
-    return std::find_if(order.begin(), order.end(), [slot](const auto& e) { return e.slot == slot; })
-        ->parameter;
+    return std::find_if(order.begin(), order.end(), [slot](const auto& e) { return e.slot == slot; })->parameter;
   }
   std::string beaconText(settings::SlotId slot) const {
     const auto cell = beacon.settingsCell(parameterOf(slot));

@@ -40,8 +40,8 @@ TEST(ConfiguratorApplication, QtsOwnButtonsSpeakRussian) {
 TEST(ConfiguratorApplication, ToolTipsAndMessageBoxesUseTheWindowsFont) {
   const QString windowsFamily = QFontInfo(fonts::msSansSerif()).family();
   EXPECT_EQ(QFontInfo(QToolTip::font()).family(), windowsFamily);
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Конфигуратор"),
-                  QStringLiteral("Устройство не подключено"), QMessageBox::Ok);
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Конфигуратор"), QStringLiteral("Устройство не подключено"),
+                  QMessageBox::Ok);
   const auto* text = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(QFontInfo(text->font()).family(), windowsFamily);

@@ -192,8 +192,7 @@ TEST_F(MainWindowTest, HeaderMovesTheWindowWithTheLeftButtonOnly) {
     QApplication::sendEvent(header, &press);
     QMouseEvent move(QEvent::MouseMove, grab + by, start + by, Qt::NoButton, b, Qt::NoModifier);
     QApplication::sendEvent(header, &move);
-    QMouseEvent release(QEvent::MouseButtonRelease, grab + by, start + by, b, Qt::NoButton,
-                        Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, grab + by, start + by, b, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(header, &release);
   };
 

@@ -80,7 +80,8 @@ TEST(FreshPagesTest, StartInThePageModelsInitialState) {
 
 TEST_F(PageControlsTest, PhoneFieldTakesDigitsAndPlusOnly) {
   QLineEdit* phone = edit("Edit1");
-  EXPECT_EQ(type(phone, QStringLiteral("+7 (916) 12-a4")), QStringLiteral("+791612" "4"));
+  EXPECT_EQ(type(phone, QStringLiteral("+7 (916) 12-a4")), QStringLiteral("+791612"
+                                                                          "4"));
   QTest::keyClick(phone, Qt::Key_Backspace);
   EXPECT_EQ(phone->text(), QStringLiteral("+791612"));
 }
@@ -265,8 +266,7 @@ TEST_F(PageControlsTest, SectionCaptionsFitTheirStripsInBold) {
 
 // The stretch must only add spaces: every word survives, in order, apart.
 TEST_F(PageControlsTest, JustifiedHelpTextsKeepEveryWordAndFitTheirMemo) {
-  for (const char* name : {"Memo1", "Memo2", "Memo6", "Memo7", "Memo14", "Memo17", "Memo20",
-                           "Memo22", "Memo24"}) {
+  for (const char* name : {"Memo1", "Memo2", "Memo6", "Memo7", "Memo14", "Memo17", "Memo20", "Memo22", "Memo24"}) {
     SCOPED_TRACE(name);
     auto* memo = find<HelpMemo>(QString::fromLatin1(name));
     const QFontMetrics metrics(memo->font());
@@ -303,10 +303,8 @@ TEST_F(PageControlsTest, FirmwareInstructionsKeepTheirFiveLines) {
   auto* memo = find<HelpMemo>(QStringLiteral("Memo14"));
   const QStringList lines = memo->toPlainText().split(QLatin1Char('\n'));
   ASSERT_EQ(lines.size(), 5);
-  EXPECT_EQ(lines[0].simplified(),
-            QStringLiteral("Для обновления программного обеспечения устройства подключите"));
-  EXPECT_EQ(lines[2].simplified(),
-            QStringLiteral("\"Обновить программное обеспечение\". В открывшемся окне выберите"));
+  EXPECT_EQ(lines[0].simplified(), QStringLiteral("Для обновления программного обеспечения устройства подключите"));
+  EXPECT_EQ(lines[2].simplified(), QStringLiteral("\"Обновить программное обеспечение\". В открывшемся окне выберите"));
   EXPECT_EQ(lines[3], QStringLiteral("файл прошивки. Процесс обновления программного обеспечения"));
   EXPECT_EQ(lines[4], QStringLiteral("начнется автоматически."));
 }

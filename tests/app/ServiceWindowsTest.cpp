@@ -36,9 +36,7 @@ class ServiceWindowsTest : public ::testing::Test {
     EXPECT_NE(w, nullptr) << name;
     return w;
   }
-  void click(QWidget& window, const char* name) {
-    QTest::mouseClick(in<QWidget>(window, name), Qt::LeftButton);
-  }
+  void click(QWidget& window, const char* name) { QTest::mouseClick(in<QWidget>(window, name), Qt::LeftButton); }
   QLineEdit* codeField() { return in<QLineEdit>(windows.form4, "MaskEdit1"); }
   void enterCode(const char* code) {
     QTest::keyClicks(codeField(), QString::fromLatin1(code));

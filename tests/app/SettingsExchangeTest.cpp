@@ -22,9 +22,7 @@ constexpr std::uint8_t kWrite = 2;
 
 class SettingsExchangeTest : public BeaconFixture {
  protected:
-  QString cell(int row, int column) {
-    return form.summaryPage()->grid()->item(row, column)->text();
-  }
+  QString cell(int row, int column) { return form.summaryPage()->grid()->item(row, column)->text(); }
 };
 
 TEST_F(SettingsExchangeTest, ReadPutsTheBeaconsSettingsOnThePagesAndTheSummary) {

@@ -8,7 +8,8 @@ namespace orsa::cli {
 namespace {
 
 TEST(Json, ReadsObjectsWithEscapesAndUnicode) {
-  auto value = parseJson(R"( {"a": "x\"y\\z\n", "b": [1, -2.5e1, true, null], "c": "\u041e\u0420\u0421\u0410 \ud83d\ude00"} )");
+  auto value =
+      parseJson(R"( {"a": "x\"y\\z\n", "b": [1, -2.5e1, true, null], "c": "\u041e\u0420\u0421\u0410 \ud83d\ude00"} )");
   ASSERT_TRUE(value.isObject());
   EXPECT_EQ(value.object().at("a").string(), "x\"y\\z\n");
   EXPECT_EQ(value.object().at("c").string(), "ОРСА \xF0\x9F\x98\x80");
@@ -55,7 +56,9 @@ TEST(SettingsJson, AppliesNamedSlotsOrNothing) {
 TEST(SettingsJson, RussianTextsTravelAsWindows1251) {
   settings::SettingsRecord record;
   applyJson(R"({"WialonPassword": "Пароль№1"})", record);
-  EXPECT_EQ(record.text(settings::SlotId::WialonPassword), "\xCF\xE0\xF0\xEE\xEB\xFC\xB9" "1");
+  EXPECT_EQ(record.text(settings::SlotId::WialonPassword),
+            "\xCF\xE0\xF0\xEE\xEB\xFC\xB9"
+            "1");
   EXPECT_NE(recordToJson(record, {settings::SlotId::WialonPassword}).find("\"Пароль№1\""), std::string::npos);
   EXPECT_EQ(slotTextFromUtf8(settings::SlotId::WialonPassword, std::string(31, 'x')).size(), 31u);
 }

@@ -80,7 +80,8 @@ TEST_F(Orsactl, PortsMarksTheAutomaticChoice) {
   EXPECT_EQ(text.status, 0);
   EXPECT_NE(text.out.find("* " + beacon.portPath()), std::string::npos) << text.out;
   ToolRun json = run({"ports", "--json"});
-  EXPECT_NE(json.out.find("{\"port\": \"" + beacon.portPath() + "\", \"automatic\": true}"), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("{\"port\": \"" + beacon.portPath() + "\", \"automatic\": true}"), std::string::npos)
+      << json.out;
   ToolRun none = run({"ports"}, false);
   EXPECT_NE(none.out.find("no automatic choice"), std::string::npos);
 }
@@ -197,7 +198,6 @@ TEST_F(Orsactl, SavingLeavesReadOnlyFilesAloneAndWritesThroughLinks) {
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << "no temporary file is left behind";
   }
 }
-
 
 TEST_F(Orsactl, ReadShowsTheBeaconsSettingsAndKeepsThem) {
   beacon.setSettingsCell(0x08080460, "+79161234567");
@@ -374,8 +374,9 @@ TEST_F(Orsactl, UploadCopiesFoldersAndFilesAndStopsOnAFullDrive) {
   EXPECT_NE(copied.out.find("Запись файла ALARM.AMR\nЗапись файла beep.amr\n"), std::string::npos) << copied.out;
   EXPECT_TRUE(copied.out.ends_with("Файлы успешно записаны\n")) << copied.out;
   using Files = sim::ModemDrive::Files;
-  EXPECT_EQ(beacon.withGsmModem([](const sim::GsmModemModel& m) { return m.files(); }),
-            (Files{{"ALARM.AMR", std::vector<std::uint8_t>(700, 'a')}, {"beep.amr", std::vector<std::uint8_t>(3, 'b')}}));
+  EXPECT_EQ(
+      beacon.withGsmModem([](const sim::GsmModemModel& m) { return m.files(); }),
+      (Files{{"ALARM.AMR", std::vector<std::uint8_t>(700, 'a')}, {"beep.amr", std::vector<std::uint8_t>(3, 'b')}}));
 
   beacon.clearTrace();
   ToolRun missing = run({"upload", single, file("nothing.amr")});

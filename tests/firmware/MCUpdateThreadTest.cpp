@@ -43,7 +43,9 @@ class FirmwareUpdate : public ::testing::Test {
   Outcome update(const std::string& path) {
     Outcome outcome;
     MCUpdateThread::Callbacks callbacks;
-    callbacks.showProgress = [&](const MCUpdateThread& u) { outcome.progress.emplace_back(u.progressMax, u.progressPosition); };
+    callbacks.showProgress = [&](const MCUpdateThread& u) {
+      outcome.progress.emplace_back(u.progressMax, u.progressPosition);
+    };
     callbacks.showResult = [&](const MCUpdateThread& u) { outcome.results.emplace_back(u.resultCode, u.messageText); };
     MCUpdateThread worker(rig.link(), callbacks);
     worker.firmwarePath = path;
@@ -139,7 +141,9 @@ TEST_F(FirmwareUpdate, NoAnswerToABlockEndsTheUpdateAndANewOneMayStartAtOnce) {
 }
 
 TEST_F(FirmwareUpdate, AnyAcknowledgementByteCounts) {
-  rig.beacon->setFaults(sim::FaultPlan().garbageReply(kErase, sim::FaultPlan::everyFrame).garbageReply(kBlock, sim::FaultPlan::everyFrame));
+  rig.beacon->setFaults(sim::FaultPlan()
+                            .garbageReply(kErase, sim::FaultPlan::everyFrame)
+                            .garbageReply(kBlock, sim::FaultPlan::everyFrame));
   Outcome outcome = update(makeFile(100));
   ASSERT_EQ(outcome.results.size(), 1u);
   EXPECT_EQ(outcome.results[0].first, 3);

@@ -33,7 +33,8 @@ TEST(CommandFrame, DataFollowsTheHeaderUnchanged) {
   for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<std::uint8_t>(i * 7);
   Bytes firstBlock = frame(11, 0x08006400, 2048, block.data());
   ASSERT_EQ(firstBlock.size(), 9u + 2048u);
-  EXPECT_EQ(Bytes(firstBlock.begin(), firstBlock.begin() + 9), (Bytes{0x0B, 0x00, 0x64, 0x00, 0x08, 0x00, 0x08, 0x00, 0x00}));
+  EXPECT_EQ(Bytes(firstBlock.begin(), firstBlock.begin() + 9),
+            (Bytes{0x0B, 0x00, 0x64, 0x00, 0x08, 0x00, 0x08, 0x00, 0x00}));
   EXPECT_EQ(Bytes(firstBlock.begin() + 9, firstBlock.end()), block);
 }
 

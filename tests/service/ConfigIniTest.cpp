@@ -18,9 +18,7 @@ std::string textOf(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void put(const std::filesystem::path& path, std::string_view text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+void put(const std::filesystem::path& path, std::string_view text) { std::ofstream(path, std::ios::binary) << text; }
 
 TEST(ConfigIni, NamesMatchWithoutRegardToCase) {
   TempDir dir;
@@ -36,8 +34,7 @@ TEST(ConfigIni, NamesMatchWithoutRegardToCase) {
 
   // A write finds the key under any spelling and changes that line, never adds a second one.
   ASSERT_TRUE(ini.write(ConfigIni::kFirmwarePath, "/fw/new.bin"));
-  EXPECT_EQ(textOf(path),
-            "[CONFIG]\r\nFIRMWAREPATH=/fw/new.bin\r\n directory = /amr \r\nphone=+79001234567\r\n");
+  EXPECT_EQ(textOf(path), "[CONFIG]\r\nFIRMWAREPATH=/fw/new.bin\r\n directory = /amr \r\nphone=+79001234567\r\n");
 }
 
 TEST(ConfigIni, WriteKeepsEverythingElseByteForByte) {
@@ -85,9 +82,7 @@ TEST(ConfigIni, WriteReplacesTheFileInsteadOfRewritingItInPlace) {
   std::filesystem::permissions(path, std::filesystem::perms::owner_read);
   EXPECT_FALSE(ConfigIni(path).write(ConfigIni::kPhone, "3"));
   EXPECT_EQ(textOf(path), "[config]\r\nPhone=2\r\n");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                          std::filesystem::directory_iterator()),
-            1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
 }
 
 }  // namespace

@@ -28,7 +28,9 @@ class ServiceRig {
     ServiceThread::Callbacks callbacks;
     callbacks.appendLog = [&](const std::string& line) { outcome.log.push_back(line); };
     callbacks.showResult = [&](const ServiceThread& t) { outcome.results.emplace_back(t.resultCode, t.messageText); };
-    callbacks.showProgress = [&](const ServiceThread& t) { outcome.progress.emplace_back(t.progressMax, t.progressPosition); };
+    callbacks.showProgress = [&](const ServiceThread& t) {
+      outcome.progress.emplace_back(t.progressMax, t.progressPosition);
+    };
     ServiceThread worker(sim.link(), replyLock, callbacks);
     worker.mode = mode;
     worker.phoneNumber = std::move(phone);
@@ -53,7 +55,8 @@ class ServiceRig {
   std::vector<std::string> modemFrames() const {
     std::vector<std::string> frames;
     for (const auto& f : sim.beacon->trace()) {
-      if (f.type == static_cast<std::uint8_t>(link::CommandType::ModemData)) frames.emplace_back(f.data.begin(), f.data.end());
+      if (f.type == static_cast<std::uint8_t>(link::CommandType::ModemData))
+        frames.emplace_back(f.data.begin(), f.data.end());
     }
     return frames;
   }

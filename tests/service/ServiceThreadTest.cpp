@@ -71,10 +71,10 @@ TEST(ServiceThreadTest, PowerFramesReportByTheirAcknowledgement) {
     const char* success;
     const char* failure;
   };
-  for (const Case& c : {Case{ServiceThread::kModemOff, 5, "Модем остановлен", "Модем не остановлен"},
-                        Case{ServiceThread::kGnssOn, 4, "GPS/ГЛОНАСС модуль запущен", "GPS/ГЛОНАСС модуль не запущен"},
-                        Case{ServiceThread::kGnssOff, 6, "GPS/ГЛОНАСС модуль остановлен",
-                             "GPS/ГЛОНАСС модуль не остановлен"}}) {
+  for (const Case& c :
+       {Case{ServiceThread::kModemOff, 5, "Модем остановлен", "Модем не остановлен"},
+        Case{ServiceThread::kGnssOn, 4, "GPS/ГЛОНАСС модуль запущен", "GPS/ГЛОНАСС модуль не запущен"},
+        Case{ServiceThread::kGnssOff, 6, "GPS/ГЛОНАСС модуль остановлен", "GPS/ГЛОНАСС модуль не остановлен"}}) {
     SCOPED_TRACE(c.success);
     ServiceRig rig(sim::FaultPlan().garbageReply(c.frame, 1).dropReply(c.frame, 2));
     ServiceRun acknowledged = rig.run(c.mode);
@@ -92,7 +92,9 @@ TEST(ServiceThreadTest, TestSimEntryIsWrittenThenOverwrittenWithAnEmptyName) {
   ServiceRig rig;
   rig.startModem();
   using Entry = sim::GsmModemModel::PhonebookEntry;
-  auto entry = [&] { return rig.sim.beacon->withGsmModem([](const sim::GsmModemModel& m) { return m.phonebook().at(1); }); };
+  auto entry = [&] {
+    return rig.sim.beacon->withGsmModem([](const sim::GsmModemModel& m) { return m.phonebook().at(1); });
+  };
 
   ServiceRun created = rig.run(ServiceThread::kCreateTestSimEntry);
   EXPECT_EQ(created.log, Lines{"SIM-карта для тестирования создана"});
@@ -100,7 +102,8 @@ TEST(ServiceThreadTest, TestSimEntryIsWrittenThenOverwrittenWithAnEmptyName) {
   ServiceRun cleared = rig.run(ServiceThread::kClearTestSimEntry);
   EXPECT_EQ(cleared.log, Lines{"SIM-карта для тестирования деактивирована"});
   EXPECT_EQ(entry(), (Entry{"00000", 145, ""}));
-  EXPECT_EQ(rig.modemFrames(), (Lines{"AT+CPBW=1,\"00000\",145,\"ORSA TEST\"\r\n", "AT+CPBW=1,\"00000\",145,\"\"\r\n"}));
+  EXPECT_EQ(rig.modemFrames(),
+            (Lines{"AT+CPBW=1,\"00000\",145,\"ORSA TEST\"\r\n", "AT+CPBW=1,\"00000\",145,\"\"\r\n"}));
 
   rig.sim.beacon->setFaults(sim::FaultPlan().garbageReply(kModemData, 1));
   ServiceRun garbled = rig.run(ServiceThread::kCreateTestSimEntry);
@@ -149,7 +152,8 @@ TEST(ServiceThreadTest, NoSmsWithoutAnImeiOrWithATooLongNumber) {
   rig.sim.beacon->clearTrace();
 
   // "AT+CMGS=" + quotes + CR LF leave 287 bytes of the 299 for the number; "ATD" and ";\r\n" 293.
-  for (const auto& [mode, longest] : {std::pair{ServiceThread::kSendImeiSms, 287}, std::pair{ServiceThread::kCall, 293}}) {
+  for (const auto& [mode, longest] :
+       {std::pair{ServiceThread::kSendImeiSms, 287}, std::pair{ServiceThread::kCall, 293}}) {
     ServiceRun refused = rig.run(mode, std::string(static_cast<std::size_t>(longest) + 1, '1'));
     EXPECT_EQ(refused.log, Lines{messages::kPhoneTooLong});
     EXPECT_FALSE(refused.reachedAim);
@@ -162,7 +166,9 @@ TEST(ServiceThreadTest, NoSmsWithoutAnImeiOrWithATooLongNumber) {
 TEST(ServiceThreadTest, CallAndHangUpReachTheModemThoughTheChannelClosesRightAfter) {
   ServiceRig rig;
   rig.startModem();
-  auto activeCall = [&] { return rig.sim.beacon->withGsmModem([](const sim::GsmModemModel& m) { return m.activeCall(); }); };
+  auto activeCall = [&] {
+    return rig.sim.beacon->withGsmModem([](const sim::GsmModemModel& m) { return m.activeCall(); });
+  };
 
   ServiceRun called = rig.run(ServiceThread::kCall, "+7 (916) 123-45-67");
   EXPECT_EQ(called.log, Lines{"Звонок..."});

@@ -55,8 +55,10 @@ class ServiceUploadTest : public ::testing::Test {
 TEST_F(ServiceUploadTest, FilesArriveByteForByteInChunksOfAtMost256) {
   // Keyed by the name in the modem, which is Windows-1251.
   std::map<std::string, Bytes> expected;
-  for (const auto& [name, size] : {std::pair<std::string, std::size_t>{"EMPTY.AMR", 0}, {"FULL.AMR", 256},
-                                   {"OVER.AMR", 257}, {"Длинный.amr", 3000}}) {
+  for (const auto& [name, size] : {std::pair<std::string, std::size_t>{"EMPTY.AMR", 0},
+                                   {"FULL.AMR", 256},
+                                   {"OVER.AMR", 257},
+                                   {"Длинный.amr", 3000}}) {
     expected[settings::Cp1251::fromUtf8(name)] = makeFile(name, size);
   }
   rig.sim.beacon->withGsmModem([](sim::GsmModemModel& m) {
@@ -92,7 +94,8 @@ TEST_F(ServiceUploadTest, FilesArriveByteForByteInChunksOfAtMost256) {
   }
   EXPECT_EQ(chunksOf256, 1u + 1u + 11u);
   std::sort(shortChunks.begin(), shortChunks.end());
-  EXPECT_EQ(shortChunks, (Lines{"AT+FSWRITE=C:\\OVER.AMR,1,1,1000\r\n", "AT+FSWRITE=C:\\\xC4\xEB\xE8\xED\xED\xFB\xE9.amr,1,184,1000\r\n"}))
+  EXPECT_EQ(shortChunks, (Lines{"AT+FSWRITE=C:\\OVER.AMR,1,1,1000\r\n",
+                                "AT+FSWRITE=C:\\\xC4\xEB\xE8\xED\xED\xFB\xE9.amr,1,184,1000\r\n"}))
       << "the empty file is created and gets no write the modem would refuse";
   EXPECT_EQ(commandsStartingWith("AT+FSDEL=").size(), 4u);
   EXPECT_EQ(commandsStartingWith("AT+FSCREATE=").size(), 4u);
@@ -103,7 +106,8 @@ TEST_F(ServiceUploadTest, FilesArriveByteForByteInChunksOfAtMost256) {
 
 TEST_F(ServiceUploadTest, EmptyListStillAsksForMemoryTwiceAndSucceeds) {
   ServiceRun outcome = rig.run(ServiceThread::kUploadFiles);
-  EXPECT_EQ(outcome.log, (Lines{"Cвободной памяти: 76288 (байт)", "Cвободной памяти: 76288 (байт)", "Файлы успешно записаны"}));
+  EXPECT_EQ(outcome.log,
+            (Lines{"Cвободной памяти: 76288 (байт)", "Cвободной памяти: 76288 (байт)", "Файлы успешно записаны"}));
   EXPECT_EQ(rig.modemFrames(), (Lines{"AT\r\n", "AT+FSMEM\r\n", "AT\r\n", "AT+FSMEM\r\n"}));
 }
 

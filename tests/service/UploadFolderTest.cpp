@@ -15,8 +15,14 @@ namespace fs = std::filesystem;
 
 TEST(UploadFolderTest, EveryAmrFileInAnyCaseHiddenOrReadOnlyInListingOrder) {
   settings::test::TempDir folder;
-  for (const auto& [name, size] : {std::pair<std::string, std::size_t>{"b.AMR", 7}, {"a.amr", 5}, {".hidden.Amr", 3},
-                                   {"locked.AMR", 2}, {".AMR", 1}, {"notes.txt", 100}, {"a.amr.bak", 100}, {"amr", 100}}) {
+  for (const auto& [name, size] : {std::pair<std::string, std::size_t>{"b.AMR", 7},
+                                   {"a.amr", 5},
+                                   {".hidden.Amr", 3},
+                                   {"locked.AMR", 2},
+                                   {".AMR", 1},
+                                   {"notes.txt", 100},
+                                   {"a.amr.bak", 100},
+                                   {"amr", 100}}) {
     std::ofstream(folder / name, std::ios::binary) << std::string(size, 'x');
   }
   fs::permissions(folder / "locked.AMR", fs::perms::owner_read, fs::perm_options::replace);

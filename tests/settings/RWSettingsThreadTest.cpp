@@ -17,203 +17,200 @@ constexpr std::uint8_t kRead = 1;
 constexpr std::uint8_t kWrite = 2;
 
 class SettingsExchange : public ::testing::Test {
-protected:
-    // Every callback leaves a line here, in order.
-    RWSettingsThread::Callbacks callbacks() {
-        const auto log = [this](std::string prefix) {
-            return [this, prefix](const RWSettingsThread&) { events.push_back(prefix); };
-        };
-        RWSettingsThread::Callbacks c;
-        c.showResult = [this](const RWSettingsThread& w) {
-            events.push_back("result:" + std::to_string(w.resultCode) + ":" + w.messageText);
-        };
-        c.showProgressWindow = [this](const RWSettingsThread& w) {
-            captions.push_back(w.progressCaption);
-        };
-        c.showProgress = [this](const RWSettingsThread& w) {
-            progress.push_back(std::to_string(w.progressPosition) + "/" + std::to_string(w.progressMax));
-        };
-        c.hideProgressWindow = log("hide");
-        c.showRecord = log("showRecord");
-        c.fillSummary = log("fillSummary");
-        c.replyDump = [this](const std::string& line) { dumps.push_back(line); };
-        return c;
-    }
+ protected:
+  // Every callback leaves a line here, in order.
+  RWSettingsThread::Callbacks callbacks() {
+    const auto log = [this](std::string prefix) {
+      return [this, prefix](const RWSettingsThread&) { events.push_back(prefix); };
+    };
+    RWSettingsThread::Callbacks c;
+    c.showResult = [this](const RWSettingsThread& w) {
+      events.push_back("result:" + std::to_string(w.resultCode) + ":" + w.messageText);
+    };
+    c.showProgressWindow = [this](const RWSettingsThread& w) { captions.push_back(w.progressCaption); };
+    c.showProgress = [this](const RWSettingsThread& w) {
+      progress.push_back(std::to_string(w.progressPosition) + "/" + std::to_string(w.progressMax));
+    };
+    c.hideProgressWindow = log("hide");
+    c.showRecord = log("showRecord");
+    c.fillSummary = log("fillSummary");
+    c.replyDump = [this](const std::string& line) { dumps.push_back(line); };
+    return c;
+  }
 
-    void run(std::int32_t mode) {
-        RWSettingsThread worker(rig.link(), record, replyLock, callbacks());
-        worker.mode = mode;
-        ASSERT_TRUE(worker.start());
-        worker.join();
-        EXPECT_FALSE(rig.channel.isOpen()) << "every run closes the channel";
-    }
+  void run(std::int32_t mode) {
+    RWSettingsThread worker(rig.link(), record, replyLock, callbacks());
+    worker.mode = mode;
+    ASSERT_TRUE(worker.start());
+    worker.join();
+    EXPECT_FALSE(rig.channel.isOpen()) << "every run closes the channel";
+  }
 
-    std::string beaconText(std::uint32_t parameter) const {
-        const auto cell = rig.beacon->settingsCell(parameter);
-        return std::string(cell.begin(), std::find(cell.begin(), cell.begin() + 31, 0));
-    }
+  std::string beaconText(std::uint32_t parameter) const {
+    const auto cell = rig.beacon->settingsCell(parameter);
+    return std::string(cell.begin(), std::find(cell.begin(), cell.begin() + 31, 0));
+  }
 
-    orsa::testing::SimRig rig;
-    SettingsRecord record;
-    std::mutex replyLock;
-    Events events, captions, progress, dumps;
+  orsa::testing::SimRig rig;
+  SettingsRecord record;
+  std::mutex replyLock;
+  Events events, captions, progress, dumps;
 };
 
 TEST_F(SettingsExchange, ReadFetchesEverySlotThenShowsTheRecord) {
-    rig.beacon->setSettingsCell(parameterOf(SlotId::ServerHost), std::string(32, 'h'));
-    rig.beacon->setSettingsCell(parameterOf(SlotId::BalanceCode), "\xCA\xEE\xE4");  // "Код"
-    record.setText(SlotId::WialonPassword, "stale");
-    run(RWSettingsThread::kReadMode);
+  rig.beacon->setSettingsCell(parameterOf(SlotId::ServerHost), std::string(32, 'h'));
+  rig.beacon->setSettingsCell(parameterOf(SlotId::BalanceCode), "\xCA\xEE\xE4");  // "Код"
+  record.setText(SlotId::WialonPassword, "stale");
+  run(RWSettingsThread::kReadMode);
 
-    const auto trace = rig.beacon->trace();
-    ASSERT_EQ(trace.size(), 30u);
-    for (std::size_t p = 0; p < 30; ++p) {
-        EXPECT_EQ(trace[p].type, kRead);
-        EXPECT_EQ(trace[p].parameter, p < 29 ? exchangeOrder[p].parameter : 0x080802C0u) << p;
-        EXPECT_TRUE(trace[p].data.empty());
-        // The 100 ms pause after each request, less a little jitter on the beacon's side.
-        if (p > 0 && p < 29) {
-            EXPECT_GE(trace[p].receivedAt - trace[p - 1].receivedAt, 90ms) << p;
-        }
+  const auto trace = rig.beacon->trace();
+  ASSERT_EQ(trace.size(), 30u);
+  for (std::size_t p = 0; p < 30; ++p) {
+    EXPECT_EQ(trace[p].type, kRead);
+    EXPECT_EQ(trace[p].parameter, p < 29 ? exchangeOrder[p].parameter : 0x080802C0u) << p;
+    EXPECT_TRUE(trace[p].data.empty());
+    // The 100 ms pause after each request, less a little jitter on the beacon's side.
+    if (p > 0 && p < 29) {
+      EXPECT_GE(trace[p].receivedAt - trace[p - 1].receivedAt, 90ms) << p;
     }
-    for (const ExchangeEntry& entry : exchangeOrder) {
-        if (entry.slot != SlotId::ServerHost) {
-            EXPECT_EQ(record.text(entry.slot), beaconText(entry.parameter)) << slotName(entry.slot);
-        }
+  }
+  for (const ExchangeEntry& entry : exchangeOrder) {
+    if (entry.slot != SlotId::ServerHost) {
+      EXPECT_EQ(record.text(entry.slot), beaconText(entry.parameter)) << slotName(entry.slot);
     }
-    EXPECT_EQ(record.text(SlotId::ServerHost), std::string(31, 'h')) << "no terminator in the reply";
-    EXPECT_EQ(record.text(SlotId::WialonPassword), "");
+  }
+  EXPECT_EQ(record.text(SlotId::ServerHost), std::string(31, 'h')) << "no terminator in the reply";
+  EXPECT_EQ(record.text(SlotId::WialonPassword), "");
 
-    EXPECT_EQ(progress.size(), 29u);
-    EXPECT_EQ(progress.back(), "28/29");
-    EXPECT_EQ(captions.front(), "Чтение настроек...");
-    EXPECT_EQ(events, (Events{"showRecord", "fillSummary", "hide"})) << "no message after a read";
+  EXPECT_EQ(progress.size(), 29u);
+  EXPECT_EQ(progress.back(), "28/29");
+  EXPECT_EQ(captions.front(), "Чтение настроек...");
+  EXPECT_EQ(events, (Events{"showRecord", "fillSummary", "hide"})) << "no message after a read";
 
-    ASSERT_EQ(dumps.size(), 58u) << "a line and a separator per slot";
-    EXPECT_EQ(dumps[1], "\r\n\r\n");
-    std::string zeros;
-    for (int i = 0; i < 32; ++i) {
-        zeros += "0x00 ";
-    }
-    EXPECT_EQ(dumps[2 * 11], zeros) << "the empty password cell";
-    EXPECT_EQ(dumps[2 * 23].rfind("К о д 0x00 ", 0), 0u) << dumps[2 * 23];
+  ASSERT_EQ(dumps.size(), 58u) << "a line and a separator per slot";
+  EXPECT_EQ(dumps[1], "\r\n\r\n");
+  std::string zeros;
+  for (int i = 0; i < 32; ++i) {
+    zeros += "0x00 ";
+  }
+  EXPECT_EQ(dumps[2 * 11], zeros) << "the empty password cell";
+  EXPECT_EQ(dumps[2 * 23].rfind("К о д 0x00 ", 0), 0u) << dumps[2 * 23];
 }
 
 TEST_F(SettingsExchange, ReadFailureAtTheSixthSlotKeepsTheFirstFive) {
-    // "3" and its terminator arrive, the other 30 bytes of the cell never do.
-    rig.beacon->setFaults(sim::FaultPlan().shortReply(kRead, 6, 2));
-    record.RestoreDefaults("+7");
-    const auto start = std::chrono::steady_clock::now();
-    run(RWSettingsThread::kReadMode);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 4000ms);
+  // "3" and its terminator arrive, the other 30 bytes of the cell never do.
+  rig.beacon->setFaults(sim::FaultPlan().shortReply(kRead, 6, 2));
+  record.RestoreDefaults("+7");
+  const auto start = std::chrono::steady_clock::now();
+  run(RWSettingsThread::kReadMode);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 4000ms);
 
-    EXPECT_EQ(rig.beacon->trace().size(), 6u);
-    for (std::size_t p = 0; p < 29; ++p) {
-        const ExchangeEntry& entry = exchangeOrder[p];
-        EXPECT_EQ(record.text(entry.slot), p < 5 ? beaconText(entry.parameter) : "") << p;
-    }
-    EXPECT_EQ(progress.size(), 5u);
-    ASSERT_EQ(dumps.size(), 12u) << "the failed reply is dumped too";
-    std::string shortReply = "3 ";
-    for (int i = 1; i < 32; ++i) {
-        shortReply += "0x00 ";
-    }
-    EXPECT_EQ(dumps[10], shortReply) << "all 32 bytes of the buffer, the missing ones as zeros";
-    EXPECT_EQ(events, (Events{"result:4:Ошибка во время чтения параметров", "hide"}));
+  EXPECT_EQ(rig.beacon->trace().size(), 6u);
+  for (std::size_t p = 0; p < 29; ++p) {
+    const ExchangeEntry& entry = exchangeOrder[p];
+    EXPECT_EQ(record.text(entry.slot), p < 5 ? beaconText(entry.parameter) : "") << p;
+  }
+  EXPECT_EQ(progress.size(), 5u);
+  ASSERT_EQ(dumps.size(), 12u) << "the failed reply is dumped too";
+  std::string shortReply = "3 ";
+  for (int i = 1; i < 32; ++i) {
+    shortReply += "0x00 ";
+  }
+  EXPECT_EQ(dumps[10], shortReply) << "all 32 bytes of the buffer, the missing ones as zeros";
+  EXPECT_EQ(events, (Events{"result:4:Ошибка во время чтения параметров", "hide"}));
 }
 
 TEST_F(SettingsExchange, WriteSendsTwentyFiveWholeCellsWithoutPauses) {
-    record.RestoreDefaults("+79001234567");
-    record.setText(SlotId::ConstantSlotB, "XXtail");
-    record.overwriteText(SlotId::ConstantSlotB, "1");
-    record.setText(SlotId::DeviceImei, "never written");
-    run(RWSettingsThread::kWriteMode);
+  record.RestoreDefaults("+79001234567");
+  record.setText(SlotId::ConstantSlotB, "XXtail");
+  record.overwriteText(SlotId::ConstantSlotB, "1");
+  record.setText(SlotId::DeviceImei, "never written");
+  run(RWSettingsThread::kWriteMode);
 
-    const auto trace = rig.beacon->trace();
-    ASSERT_EQ(trace.size(), 25u);
-    std::size_t quickGaps = 0;
-    for (std::size_t p = 0; p < 25; ++p) {
-        const auto& cell = record.bytes(exchangeOrder[p].slot);
-        EXPECT_EQ(trace[p].type, kWrite);
-        EXPECT_EQ(trace[p].parameter, exchangeOrder[p].parameter);
-        EXPECT_EQ(trace[p].data, std::vector<std::uint8_t>(cell.begin(), cell.end())) << p;
-        quickGaps += p > 0 && trace[p].receivedAt - trace[p - 1].receivedAt < 90ms ? 1 : 0;
-    }
-    EXPECT_GE(quickGaps, 12u);
-    EXPECT_EQ(trace[24].data[2], 't') << "bytes after the terminator travel too";
-    EXPECT_EQ(progress.front(), "0/25");
-    EXPECT_EQ(progress.back(), "24/25");
-    EXPECT_EQ(captions.back(), "Запись настроек...");
-    EXPECT_EQ(events, (Events{"hide", "result:3:Настройки успешно записаны", "hide"}));
-    EXPECT_TRUE(dumps.empty());
+  const auto trace = rig.beacon->trace();
+  ASSERT_EQ(trace.size(), 25u);
+  std::size_t quickGaps = 0;
+  for (std::size_t p = 0; p < 25; ++p) {
+    const auto& cell = record.bytes(exchangeOrder[p].slot);
+    EXPECT_EQ(trace[p].type, kWrite);
+    EXPECT_EQ(trace[p].parameter, exchangeOrder[p].parameter);
+    EXPECT_EQ(trace[p].data, std::vector<std::uint8_t>(cell.begin(), cell.end())) << p;
+    quickGaps += p > 0 && trace[p].receivedAt - trace[p - 1].receivedAt < 90ms ? 1 : 0;
+  }
+  EXPECT_GE(quickGaps, 12u);
+  EXPECT_EQ(trace[24].data[2], 't') << "bytes after the terminator travel too";
+  EXPECT_EQ(progress.front(), "0/25");
+  EXPECT_EQ(progress.back(), "24/25");
+  EXPECT_EQ(captions.back(), "Запись настроек...");
+  EXPECT_EQ(events, (Events{"hide", "result:3:Настройки успешно записаны", "hide"}));
+  EXPECT_TRUE(dumps.empty());
 }
 
 TEST_F(SettingsExchange, FailuresEndTheRunAndTheNextRunStartsAfresh) {
-    record.RestoreDefaults("+7");
-    rig.beacon->setFaults(sim::FaultPlan().dropReply(kWrite, 3));
-    run(RWSettingsThread::kWriteMode);
-    EXPECT_EQ(rig.beacon->trace().size(), 3u);
-    EXPECT_EQ(progress, (Events{"0/25", "1/25"}));
-    EXPECT_EQ(events, (Events{"result:4:Ошибка во время записи параметров", "hide"}));
+  record.RestoreDefaults("+7");
+  rig.beacon->setFaults(sim::FaultPlan().dropReply(kWrite, 3));
+  run(RWSettingsThread::kWriteMode);
+  EXPECT_EQ(rig.beacon->trace().size(), 3u);
+  EXPECT_EQ(progress, (Events{"0/25", "1/25"}));
+  EXPECT_EQ(events, (Events{"result:4:Ошибка во время записи параметров", "hide"}));
 
-    rig.beacon->setFaults({});
-    events.clear();
-    run(RWSettingsThread::kWriteMode);
-    EXPECT_EQ(rig.beacon->trace().size(), 3u + 25u);
-    EXPECT_EQ(events.back(), "hide");
-    EXPECT_EQ(events[events.size() - 2], "result:3:Настройки успешно записаны");
+  rig.beacon->setFaults({});
+  events.clear();
+  run(RWSettingsThread::kWriteMode);
+  EXPECT_EQ(rig.beacon->trace().size(), 3u + 25u);
+  EXPECT_EQ(events.back(), "hide");
+  EXPECT_EQ(events[events.size() - 2], "result:3:Настройки успешно записаны");
 
-    rig.unplug();
-    events.clear();
-    const SettingsRecord before = record;
-    run(RWSettingsThread::kReadMode);
-    EXPECT_EQ(record, before);
-    EXPECT_EQ(events, (Events{"result:4:Устройство не подключено", "hide"}));
+  rig.unplug();
+  events.clear();
+  const SettingsRecord before = record;
+  run(RWSettingsThread::kReadMode);
+  EXPECT_EQ(record, before);
+  EXPECT_EQ(events, (Events{"result:4:Устройство не подключено", "hide"}));
 }
 
 TEST_F(SettingsExchange, SecondStartIsRefusedWhileARunIsActive) {
-    std::promise<void> running;
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
-    RWSettingsThread::Callbacks holding = callbacks();
-    holding.showProgress = [&, first = true](const RWSettingsThread&) mutable {
-        if (std::exchange(first, false)) {
-            running.set_value();
-            released.wait_for(10s);
-        }
-    };
-    RWSettingsThread first(rig.link(), record, replyLock, holding);
-    first.mode = RWSettingsThread::kReadMode;
-    ASSERT_TRUE(first.start());
-    ASSERT_EQ(running.get_future().wait_for(10s), std::future_status::ready);
+  std::promise<void> running;
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  RWSettingsThread::Callbacks holding = callbacks();
+  holding.showProgress = [&, first = true](const RWSettingsThread&) mutable {
+    if (std::exchange(first, false)) {
+      running.set_value();
+      released.wait_for(10s);
+    }
+  };
+  RWSettingsThread first(rig.link(), record, replyLock, holding);
+  first.mode = RWSettingsThread::kReadMode;
+  ASSERT_TRUE(first.start());
+  ASSERT_EQ(running.get_future().wait_for(10s), std::future_status::ready);
 
-    SettingsRecord other;
-    RWSettingsThread second(rig.link(), other, replyLock, callbacks());
-    second.mode = RWSettingsThread::kWriteMode;
-    EXPECT_FALSE(second.start());
-    EXPECT_FALSE(second.refusalMessage().empty());
+  SettingsRecord other;
+  RWSettingsThread second(rig.link(), other, replyLock, callbacks());
+  second.mode = RWSettingsThread::kWriteMode;
+  EXPECT_FALSE(second.start());
+  EXPECT_FALSE(second.refusalMessage().empty());
 
-    release.set_value();
-    first.join();
-    EXPECT_EQ(rig.beacon->trace().size(), 30u) << "the refused start sent nothing";
-    RWSettingsThread third(rig.link(), record, replyLock, callbacks());
-    third.mode = RWSettingsThread::kReadMode;
-    EXPECT_TRUE(third.start()) << "a finished run frees the channel";
+  release.set_value();
+  first.join();
+  EXPECT_EQ(rig.beacon->trace().size(), 30u) << "the refused start sent nothing";
+  RWSettingsThread third(rig.link(), record, replyLock, callbacks());
+  third.mode = RWSettingsThread::kReadMode;
+  EXPECT_TRUE(third.start()) << "a finished run frees the channel";
 }
 
 TEST_F(SettingsExchange, StoppingCutsTheWaitShortWithoutAMessage) {
-    rig.beacon->setFaults(sim::FaultPlan().dropReply(kRead, 1));
-    RWSettingsThread worker(rig.link(), record, replyLock, callbacks());
-    worker.mode = RWSettingsThread::kReadMode;
-    ASSERT_TRUE(worker.start());
-    ASSERT_TRUE(rig.beacon->waitForFrames(1, 5s));
-    const auto start = std::chrono::steady_clock::now();
-    worker.stopAndJoin();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2000ms);
-    EXPECT_EQ(events, (Events{"hide"}));
-    EXPECT_FALSE(rig.channel.isOpen());
+  rig.beacon->setFaults(sim::FaultPlan().dropReply(kRead, 1));
+  RWSettingsThread worker(rig.link(), record, replyLock, callbacks());
+  worker.mode = RWSettingsThread::kReadMode;
+  ASSERT_TRUE(worker.start());
+  ASSERT_TRUE(rig.beacon->waitForFrames(1, 5s));
+  const auto start = std::chrono::steady_clock::now();
+  worker.stopAndJoin();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2000ms);
+  EXPECT_EQ(events, (Events{"hide"}));
+  EXPECT_FALSE(rig.channel.isOpen());
 }
-
 
 }  // namespace
 }  // namespace orsa::settings

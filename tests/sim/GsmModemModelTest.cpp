@@ -15,128 +15,128 @@ std::string textOf(const std::vector<std::uint8_t>& bytes) { return {bytes.begin
 
 // A powered modem with its echo switched off, as the service operations leave it after their start.
 class GsmModemModelTest : public ::testing::Test {
-protected:
-    GsmModemModelTest() { EXPECT_EQ(say("ATE0\r\n"), "ATE0\r\r\nOK\r\n"); }
+ protected:
+  GsmModemModelTest() { EXPECT_EQ(say("ATE0\r\n"), "ATE0\r\r\nOK\r\n"); }
 
-    std::string say(std::string_view bytes) { return textOf(modem.onData(bytesOf(bytes))); }
-    std::string say(const std::vector<std::uint8_t>& bytes) { return textOf(modem.onData(bytes)); }
+  std::string say(std::string_view bytes) { return textOf(modem.onData(bytesOf(bytes))); }
+  std::string say(const std::vector<std::uint8_t>& bytes) { return textOf(modem.onData(bytes)); }
 
-    GsmModemModel modem;
+  GsmModemModel modem;
 };
 
 TEST_F(GsmModemModelTest, CommandLinesSplitOrJoinedAcrossFrames) {
-    EXPECT_EQ(say("AT+G"), "");
-    EXPECT_EQ(say("SN\r\nAT\r\n"), "\r\n866104023456786\r\n\r\nOK\r\n\r\nOK\r\n");
-    EXPECT_EQ(say(std::string_view("\0\xFFjunk at\r\n", 11)), "\r\nOK\r\n");  // noise before the prefix
-    EXPECT_EQ(say("AT+NOSUCH\r\n"), "\r\nERROR\r\n");
-    EXPECT_EQ(say("ATE1\r\nAT\r\n"), "\r\nOK\r\nAT\r\r\nOK\r\n");
+  EXPECT_EQ(say("AT+G"), "");
+  EXPECT_EQ(say("SN\r\nAT\r\n"), "\r\n866104023456786\r\n\r\nOK\r\n\r\nOK\r\n");
+  EXPECT_EQ(say(std::string_view("\0\xFFjunk at\r\n", 11)), "\r\nOK\r\n");  // noise before the prefix
+  EXPECT_EQ(say("AT+NOSUCH\r\n"), "\r\nERROR\r\n");
+  EXPECT_EQ(say("ATE1\r\nAT\r\n"), "\r\nOK\r\nAT\r\r\nOK\r\n");
 }
 
 TEST_F(GsmModemModelTest, MessageTextRunsToCtrlZInTheSameOrLaterFrames) {
-    EXPECT_EQ(say("AT+CMGS=\"+79161234567\"\r\n"), "\r\nERROR\r\n");  // PDU mode after power-on
-    EXPECT_EQ(say("AT+CMGF=1\r\n"), "\r\nOK\r\n");
-    EXPECT_EQ(say("AT+CSCS=\"GSM\"\r\n"), "\r\nOK\r\n");
-    EXPECT_EQ(say("AT+CMGS=\"+79161234567\"\r\n1234"), "\r\n> ");
-    EXPECT_EQ(say("AT\r\n"), "");  // message text, not a command
-    EXPECT_EQ(say("5\x1A" "AT\r\n"), "\r\n+CMGS: 1\r\n\r\nOK\r\n\r\nOK\r\n");
-    EXPECT_EQ(say("AT+CMGS=\"00000\"\r\n"), "\r\n> ");
-    EXPECT_EQ(say("866104023456786\x1A"), "\r\n+CMGS: 2\r\n\r\nOK\r\n");
-    const std::vector<GsmModemModel::SentMessage> expected{{"+79161234567", "1234AT\r\n5"},
-                                                           {"00000", "866104023456786"}};
-    EXPECT_EQ(modem.sentMessages(), expected);
-    EXPECT_EQ(modem.characterSet(), "GSM");
+  EXPECT_EQ(say("AT+CMGS=\"+79161234567\"\r\n"), "\r\nERROR\r\n");  // PDU mode after power-on
+  EXPECT_EQ(say("AT+CMGF=1\r\n"), "\r\nOK\r\n");
+  EXPECT_EQ(say("AT+CSCS=\"GSM\"\r\n"), "\r\nOK\r\n");
+  EXPECT_EQ(say("AT+CMGS=\"+79161234567\"\r\n1234"), "\r\n> ");
+  EXPECT_EQ(say("AT\r\n"), "");  // message text, not a command
+  EXPECT_EQ(say("5\x1A"
+                "AT\r\n"),
+            "\r\n+CMGS: 1\r\n\r\nOK\r\n\r\nOK\r\n");
+  EXPECT_EQ(say("AT+CMGS=\"00000\"\r\n"), "\r\n> ");
+  EXPECT_EQ(say("866104023456786\x1A"), "\r\n+CMGS: 2\r\n\r\nOK\r\n");
+  const std::vector<GsmModemModel::SentMessage> expected{{"+79161234567", "1234AT\r\n5"}, {"00000", "866104023456786"}};
+  EXPECT_EQ(modem.sentMessages(), expected);
+  EXPECT_EQ(modem.characterSet(), "GSM");
 }
 
 TEST_F(GsmModemModelTest, FileWriteTakesExactlyTheAnnouncedBytes) {
-    EXPECT_EQ(say("AT+FSCREATE=C:\\A.AMR\r\n"), "\r\nOK\r\n");
-    // The data begins with a LF and holds CR, Ctrl-Z and "AT": all of it is file content.
-    const std::vector<std::uint8_t> data{'\n', 'A', 'T', '\r', '\n', 0x1A, 0x00, 0xFF};
-    auto command = bytesOf("AT+FSWRITE=C:\\A.AMR,1,8,1000\r\n");
-    command.insert(command.end(), data.begin(), data.begin() + 2);
-    EXPECT_EQ(say(command), "\r\n>");
-    EXPECT_EQ(say(std::vector<std::uint8_t>(data.begin() + 2, data.begin() + 7)), "");
-    auto last = std::vector<std::uint8_t>(data.begin() + 7, data.end());
-    last.insert(last.end(), {'A', 'T', '\r', '\n'});
-    EXPECT_EQ(say(last), "\r\nOK\r\n\r\nOK\r\n");
-    EXPECT_EQ(modem.files(), (ModemDrive::Files{{"A.AMR", data}}));
+  EXPECT_EQ(say("AT+FSCREATE=C:\\A.AMR\r\n"), "\r\nOK\r\n");
+  // The data begins with a LF and holds CR, Ctrl-Z and "AT": all of it is file content.
+  const std::vector<std::uint8_t> data{'\n', 'A', 'T', '\r', '\n', 0x1A, 0x00, 0xFF};
+  auto command = bytesOf("AT+FSWRITE=C:\\A.AMR,1,8,1000\r\n");
+  command.insert(command.end(), data.begin(), data.begin() + 2);
+  EXPECT_EQ(say(command), "\r\n>");
+  EXPECT_EQ(say(std::vector<std::uint8_t>(data.begin() + 2, data.begin() + 7)), "");
+  auto last = std::vector<std::uint8_t>(data.begin() + 7, data.end());
+  last.insert(last.end(), {'A', 'T', '\r', '\n'});
+  EXPECT_EQ(say(last), "\r\nOK\r\n\r\nOK\r\n");
+  EXPECT_EQ(modem.files(), (ModemDrive::Files{{"A.AMR", data}}));
 
-    EXPECT_EQ(say("AT+FSWRITE=C:\\A.AMR,1,2,1000\r\nxy"), "\r\n>\r\nOK\r\n");  // mode 1 appends
-    EXPECT_EQ(modem.files().at("A.AMR").size(), 10U);
-    EXPECT_EQ(say("AT+FSWRITE=C:\\A.AMR,0,3,1000\r\nnew"), "\r\n>\r\nOK\r\n");  // mode 0 replaces
-    EXPECT_EQ(modem.files().at("A.AMR"), bytesOf("new"));
+  EXPECT_EQ(say("AT+FSWRITE=C:\\A.AMR,1,2,1000\r\nxy"), "\r\n>\r\nOK\r\n");  // mode 1 appends
+  EXPECT_EQ(modem.files().at("A.AMR").size(), 10U);
+  EXPECT_EQ(say("AT+FSWRITE=C:\\A.AMR,0,3,1000\r\nnew"), "\r\n>\r\nOK\r\n");  // mode 0 replaces
+  EXPECT_EQ(modem.files().at("A.AMR"), bytesOf("new"));
 }
 
 TEST_F(GsmModemModelTest, DriveReportsItsFreeSpaceAndRefusesWhatDoesNotFit) {
-    modem.drive().setCapacity(100);
-    EXPECT_EQ(say("AT+FSMEM\r\n"), "\r\n+FSMEM: C:100bytes\r\n\r\nOK\r\n");
-    EXPECT_EQ(say("AT+FSCREATE=C:\\A.AMR\r\n"), "\r\nOK\r\n");
-    EXPECT_EQ(say("AT+FSCREATE=C:\\a.amr\r\n"), "\r\nERROR\r\n");  // names ignore case
-    EXPECT_EQ(say("AT+FSWRITE=C:\\A.AMR,1,60,1000\r\n" + std::string(60, 'x')), "\r\n>\r\nOK\r\n");
-    EXPECT_EQ(say("AT+FSMEM\r\n"), "\r\n+FSMEM: C:40bytes\r\n\r\nOK\r\n");
-    EXPECT_EQ(say("AT+FSWRITE=C:\\A.AMR,1,41,1000\r\n"), "\r\nERROR\r\n");
-    EXPECT_EQ(say("AT\r\n"), "\r\nOK\r\n");  // still taking commands, not file bytes
-    EXPECT_EQ(say("AT+FSWRITE=C:\\A.AMR,0,100,1000\r\n"), "\r\n>");  // replacing frees the old contents
-    EXPECT_EQ(say(std::string(100, 'y')), "\r\nOK\r\n");
-    EXPECT_EQ(say("AT+FSMEM\r\n"), "\r\n+FSMEM: C:0bytes\r\n\r\nOK\r\n");
-    EXPECT_EQ(say("AT+FSDEL=c:\\a.AMR\r\n"), "\r\nOK\r\n");
-    EXPECT_EQ(say("AT+FSDEL=C:\\A.AMR\r\n"), "\r\nERROR\r\n");
-    EXPECT_EQ(say("AT+FSMEM\r\n"), "\r\n+FSMEM: C:100bytes\r\n\r\nOK\r\n");
-    for (const char* refused : {"AT+FSWRITE=C:\\A.AMR,1,1,1000\r\n",  // no such file
-                                "AT+FSCREATE=D:\\B.AMR\r\n", "AT+FSCREATE=C:\\SUB\\B.AMR\r\n",
-                                "AT+FSCREATE=C:\\\r\n"}) {
-        EXPECT_EQ(say(refused), "\r\nERROR\r\n") << refused;
-    }
-    EXPECT_EQ(say("AT+FSCREATE=C:\\B.AMR\r\n"), "\r\nOK\r\n");
-    EXPECT_EQ(say("AT+FSWRITE=C:\\B.AMR,1,0,1000\r\n"), "\r\nERROR\r\n");  // a write takes at least one byte
-    EXPECT_TRUE(modem.files().at("B.AMR").empty());
+  modem.drive().setCapacity(100);
+  EXPECT_EQ(say("AT+FSMEM\r\n"), "\r\n+FSMEM: C:100bytes\r\n\r\nOK\r\n");
+  EXPECT_EQ(say("AT+FSCREATE=C:\\A.AMR\r\n"), "\r\nOK\r\n");
+  EXPECT_EQ(say("AT+FSCREATE=C:\\a.amr\r\n"), "\r\nERROR\r\n");  // names ignore case
+  EXPECT_EQ(say("AT+FSWRITE=C:\\A.AMR,1,60,1000\r\n" + std::string(60, 'x')), "\r\n>\r\nOK\r\n");
+  EXPECT_EQ(say("AT+FSMEM\r\n"), "\r\n+FSMEM: C:40bytes\r\n\r\nOK\r\n");
+  EXPECT_EQ(say("AT+FSWRITE=C:\\A.AMR,1,41,1000\r\n"), "\r\nERROR\r\n");
+  EXPECT_EQ(say("AT\r\n"), "\r\nOK\r\n");                          // still taking commands, not file bytes
+  EXPECT_EQ(say("AT+FSWRITE=C:\\A.AMR,0,100,1000\r\n"), "\r\n>");  // replacing frees the old contents
+  EXPECT_EQ(say(std::string(100, 'y')), "\r\nOK\r\n");
+  EXPECT_EQ(say("AT+FSMEM\r\n"), "\r\n+FSMEM: C:0bytes\r\n\r\nOK\r\n");
+  EXPECT_EQ(say("AT+FSDEL=c:\\a.AMR\r\n"), "\r\nOK\r\n");
+  EXPECT_EQ(say("AT+FSDEL=C:\\A.AMR\r\n"), "\r\nERROR\r\n");
+  EXPECT_EQ(say("AT+FSMEM\r\n"), "\r\n+FSMEM: C:100bytes\r\n\r\nOK\r\n");
+  for (const char* refused : {"AT+FSWRITE=C:\\A.AMR,1,1,1000\r\n",  // no such file
+                              "AT+FSCREATE=D:\\B.AMR\r\n", "AT+FSCREATE=C:\\SUB\\B.AMR\r\n", "AT+FSCREATE=C:\\\r\n"}) {
+    EXPECT_EQ(say(refused), "\r\nERROR\r\n") << refused;
+  }
+  EXPECT_EQ(say("AT+FSCREATE=C:\\B.AMR\r\n"), "\r\nOK\r\n");
+  EXPECT_EQ(say("AT+FSWRITE=C:\\B.AMR,1,0,1000\r\n"), "\r\nERROR\r\n");  // a write takes at least one byte
+  EXPECT_TRUE(modem.files().at("B.AMR").empty());
 }
 
 TEST_F(GsmModemModelTest, PhonebookImeiAndCall) {
-    EXPECT_EQ(say("AT+CPBW=1,\"00000\",145,\"ORSA TEST\"\r\n"), "\r\nOK\r\n");
-    EXPECT_EQ(modem.phonebook().at(1), (GsmModemModel::PhonebookEntry{"00000", 145, "ORSA TEST"}));
-    EXPECT_EQ(say("AT+CPBW=1,\"00000\",145,\"\"\r\n"), "\r\nOK\r\n");
-    EXPECT_EQ(modem.phonebook().at(1), (GsmModemModel::PhonebookEntry{"00000", 145, ""}));
-    EXPECT_EQ(say("AT+CPBW=0,\"00000\",145,\"X\"\r\n"), "\r\nERROR\r\n");
-    EXPECT_EQ(modem.phonebook().size(), 1U);
+  EXPECT_EQ(say("AT+CPBW=1,\"00000\",145,\"ORSA TEST\"\r\n"), "\r\nOK\r\n");
+  EXPECT_EQ(modem.phonebook().at(1), (GsmModemModel::PhonebookEntry{"00000", 145, "ORSA TEST"}));
+  EXPECT_EQ(say("AT+CPBW=1,\"00000\",145,\"\"\r\n"), "\r\nOK\r\n");
+  EXPECT_EQ(modem.phonebook().at(1), (GsmModemModel::PhonebookEntry{"00000", 145, ""}));
+  EXPECT_EQ(say("AT+CPBW=0,\"00000\",145,\"X\"\r\n"), "\r\nERROR\r\n");
+  EXPECT_EQ(modem.phonebook().size(), 1U);
 
-    modem.setImei("351234567890123");
-    EXPECT_EQ(say("AT+GSN\r\n"), "\r\n351234567890123\r\n\r\nOK\r\n");
-    EXPECT_THROW(modem.setImei("35123456789012"), std::invalid_argument);
-    EXPECT_THROW(modem.setImei("35123456789012A"), std::invalid_argument);
+  modem.setImei("351234567890123");
+  EXPECT_EQ(say("AT+GSN\r\n"), "\r\n351234567890123\r\n\r\nOK\r\n");
+  EXPECT_THROW(modem.setImei("35123456789012"), std::invalid_argument);
+  EXPECT_THROW(modem.setImei("35123456789012A"), std::invalid_argument);
 
-    EXPECT_EQ(say("ATD+7 (916) 123-45-67;\r\n"), "\r\nOK\r\n");  // spaces, dashes and brackets are ignored
-    EXPECT_EQ(modem.activeCall(), "+7 (916) 123-45-67");
-    EXPECT_EQ(say("ATD+79160000000;\r\n"), "\r\nERROR\r\n");  // one call at a time
-    EXPECT_EQ(say("ATH0\r\n"), "\r\nOK\r\n");
-    EXPECT_FALSE(modem.activeCall().has_value());
+  EXPECT_EQ(say("ATD+7 (916) 123-45-67;\r\n"), "\r\nOK\r\n");  // spaces, dashes and brackets are ignored
+  EXPECT_EQ(modem.activeCall(), "+7 (916) 123-45-67");
+  EXPECT_EQ(say("ATD+79160000000;\r\n"), "\r\nERROR\r\n");  // one call at a time
+  EXPECT_EQ(say("ATH0\r\n"), "\r\nOK\r\n");
+  EXPECT_FALSE(modem.activeCall().has_value());
 }
 
 TEST_F(GsmModemModelTest, NoPromptFaultLeavesTheModemTakingCommands) {
-    modem.applyFaults(FaultPlan().modemGivesNoPrompt().modemFaults());
-    EXPECT_EQ(say("AT+FSCREATE=C:\\A.AMR\r\n"), "\r\nOK\r\n");
-    EXPECT_EQ(say("AT+FSWRITE=C:\\A.AMR,1,4,1000\r\n"), "");
-    EXPECT_EQ(say("AT+CMGF=1\r\n"), "\r\nOK\r\n");
-    EXPECT_EQ(say("AT+CMGS=\"00000\"\r\n"), "");
-    EXPECT_EQ(say("AT\r\n"), "\r\nOK\r\n");
-    EXPECT_TRUE(modem.files().at("A.AMR").empty());
-    EXPECT_TRUE(modem.sentMessages().empty());
+  modem.applyFaults(FaultPlan().modemGivesNoPrompt().modemFaults());
+  EXPECT_EQ(say("AT+FSCREATE=C:\\A.AMR\r\n"), "\r\nOK\r\n");
+  EXPECT_EQ(say("AT+FSWRITE=C:\\A.AMR,1,4,1000\r\n"), "");
+  EXPECT_EQ(say("AT+CMGF=1\r\n"), "\r\nOK\r\n");
+  EXPECT_EQ(say("AT+CMGS=\"00000\"\r\n"), "");
+  EXPECT_EQ(say("AT\r\n"), "\r\nOK\r\n");
+  EXPECT_TRUE(modem.files().at("A.AMR").empty());
+  EXPECT_TRUE(modem.sentMessages().empty());
 }
 
 TEST_F(GsmModemModelTest, NoWriteConfirmationFaultStoresTheBytesSilently) {
-    modem.applyFaults(FaultPlan().modemGivesNoWriteConfirmation().modemFaults());
-    EXPECT_EQ(say("AT+FSCREATE=C:\\A.AMR\r\n"), "\r\nOK\r\n");
-    EXPECT_EQ(say("AT+FSWRITE=C:\\A.AMR,1,4,1000\r\n"), "\r\n>");
-    EXPECT_EQ(say("abcd"), "");
-    EXPECT_EQ(modem.files().at("A.AMR"), bytesOf("abcd"));
-    EXPECT_EQ(say("AT\r\n"), "\r\nOK\r\n");
+  modem.applyFaults(FaultPlan().modemGivesNoWriteConfirmation().modemFaults());
+  EXPECT_EQ(say("AT+FSCREATE=C:\\A.AMR\r\n"), "\r\nOK\r\n");
+  EXPECT_EQ(say("AT+FSWRITE=C:\\A.AMR,1,4,1000\r\n"), "\r\n>");
+  EXPECT_EQ(say("abcd"), "");
+  EXPECT_EQ(modem.files().at("A.AMR"), bytesOf("abcd"));
+  EXPECT_EQ(say("AT\r\n"), "\r\nOK\r\n");
 }
 
 TEST_F(GsmModemModelTest, DriveSizeFaultLastsAsLongAsThePlan) {
-    modem.applyFaults(FaultPlan().modemDriveSize(0).modemFaults());
-    EXPECT_EQ(say("AT+FSMEM\r\n"), "\r\n+FSMEM: C:0bytes\r\n\r\nOK\r\n");
-    modem.applyFaults({});
-    EXPECT_EQ(say("AT+FSMEM\r\n"),
-              "\r\n+FSMEM: C:" + std::to_string(GsmModemModel::defaultDriveCapacity) + "bytes\r\n\r\nOK\r\n");
+  modem.applyFaults(FaultPlan().modemDriveSize(0).modemFaults());
+  EXPECT_EQ(say("AT+FSMEM\r\n"), "\r\n+FSMEM: C:0bytes\r\n\r\nOK\r\n");
+  modem.applyFaults({});
+  EXPECT_EQ(say("AT+FSMEM\r\n"),
+            "\r\n+FSMEM: C:" + std::to_string(GsmModemModel::defaultDriveCapacity) + "bytes\r\n\r\nOK\r\n");
 }
 
 }  // namespace

@@ -17,12 +17,10 @@ class DialogService {
   virtual ~DialogService() = default;
 
   // Message box without an owner window.
-  virtual Answer message(const QString& text, const QString& title, Icon icon,
-                         Buttons buttons) = 0;
+  virtual Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons) = 0;
   // `filter` uses the "Description|*.ext" form; nullopt when cancelled.
   virtual std::optional<QString> openFileName(const QString& filter) = 0;
-  virtual std::optional<QString> saveFileName(const QString& initialName,
-                                              const QString& filter) = 0;
+  virtual std::optional<QString> saveFileName(const QString& initialName, const QString& filter) = 0;
   // An existing folder, chosen in a dialog titled `title`; nullopt when cancelled.
   virtual std::optional<QString> folderName(const QString& title) = 0;
 };

@@ -18,8 +18,7 @@ constexpr double kDocumentMargin = 2.0;
 
 }  // namespace
 
-HelpMemo::HelpMemo(const QString& objectName, const QString& text, QWidget* parent)
-    : QPlainTextEdit(parent) {
+HelpMemo::HelpMemo(const QString& objectName, const QString& text, QWidget* parent) : QPlainTextEdit(parent) {
   setObjectName(objectName);
   setReadOnly(true);
   setFrameShape(QFrame::NoFrame);

@@ -24,8 +24,7 @@ void KeyFilter::showUnfiltered(QLineEdit* edit, const QString& text) {
 }
 
 QValidator::State KeyFilter::validate(QString& input, int& /*pos*/) const {
-  return settings::acceptsEdit(field_, shown_.toStdU32String(), input.toStdU32String()) ? Acceptable
-                                                                                      : Invalid;
+  return settings::acceptsEdit(field_, shown_.toStdU32String(), input.toStdU32String()) ? Acceptable : Invalid;
 }
 
 }  // namespace orsa::app

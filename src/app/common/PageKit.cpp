@@ -45,8 +45,7 @@ QLabel* label(QWidget* parent, const QString& text, QPoint at) {
   return l;
 }
 
-QComboBox* list(QWidget* parent, const QString& name, const QStringList& items, const QRect& at,
-                int selected) {
+QComboBox* list(QWidget* parent, const QString& name, const QStringList& items, const QRect& at, int selected) {
   auto* combo = new QComboBox(parent);
   combo->setObjectName(name);
   combo->addItems(items);
@@ -56,8 +55,7 @@ QComboBox* list(QWidget* parent, const QString& name, const QStringList& items, 
   return combo;
 }
 
-QLineEdit* edit(QWidget* parent, const QString& name, const QRect& at, const QString& text,
-                int maxLength) {
+QLineEdit* edit(QWidget* parent, const QString& name, const QRect& at, const QString& text, int maxLength) {
   QLineEdit* e = lineEdit(parent, name, at, text);
   e->setMaxLength(maxLength);
   return e;
@@ -70,8 +68,7 @@ QLineEdit* filteredEdit(QWidget* parent, const QString& name, const QRect& at, c
   return e;
 }
 
-QRadioButton* radio(QWidget* parent, const QString& name, const QString& text, const QRect& at,
-                    bool checked) {
+QRadioButton* radio(QWidget* parent, const QString& name, const QString& text, const QRect& at, bool checked) {
   auto* r = new QRadioButton(text, parent);
   r->setObjectName(name);
   r->setGeometry(at);

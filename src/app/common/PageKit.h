@@ -30,17 +30,14 @@ inline constexpr int kSlotTextMax = 31;
 QGroupBox* group(QWidget* page, const QString& caption, const QRect& at);
 QLabel* label(QWidget* parent, const QString& text, QPoint at);
 // Drop-down list that accepts only its items.
-QComboBox* list(QWidget* parent, const QString& name, const QStringList& items, const QRect& at,
-                int selected);
-QLineEdit* edit(QWidget* parent, const QString& name, const QRect& at, const QString& text,
-                int maxLength);
+QComboBox* list(QWidget* parent, const QString& name, const QStringList& items, const QRect& at, int selected);
+QLineEdit* edit(QWidget* parent, const QString& name, const QRect& at, const QString& text, int maxLength);
 // An edit field whose input passes the field's key filter, which also holds
 // its typing limit; it has no length limit of its own, since that would cut
 // longer values the program shows.
 QLineEdit* filteredEdit(QWidget* parent, const QString& name, const QRect& at, const QString& text,
                         settings::FilteredField field);
-QRadioButton* radio(QWidget* parent, const QString& name, const QString& text, const QRect& at,
-                    bool checked = false);
+QRadioButton* radio(QWidget* parent, const QString& name, const QString& text, const QRect& at, bool checked = false);
 QCheckBox* check(QWidget* parent, const QString& name, const QString& text, const QRect& at);
 HelpMemo* memo(QWidget* parent, const QString& name, const QString& text, const QRect& at);
 

@@ -4,8 +4,8 @@
 
 namespace orsa::app {
 
-PictureButton::PictureButton(const QString& objectName, const QString& iconPath,
-                             const QString& toolTip, QWidget* parent)
+PictureButton::PictureButton(const QString& objectName, const QString& iconPath, const QString& toolTip,
+                             QWidget* parent)
     : QToolButton(parent) {
   setObjectName(objectName);
   setIcon(QIcon(iconPath));

@@ -8,8 +8,7 @@ namespace orsa::app {
 class PictureButton : public QToolButton {
   Q_OBJECT
  public:
-  PictureButton(const QString& objectName, const QString& iconPath, const QString& toolTip,
-                QWidget* parent);
+  PictureButton(const QString& objectName, const QString& iconPath, const QString& toolTip, QWidget* parent);
 };
 
 }  // namespace orsa::app

@@ -38,10 +38,8 @@ QString QtDialogService::toQtFilter(const QString& filter) {
   return entries.join(QStringLiteral(";;"));
 }
 
-DialogService::Answer QtDialogService::message(const QString& text, const QString& title,
-                                               Icon icon, Buttons buttons) {
-  const auto qtButtons =
-      buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
+DialogService::Answer QtDialogService::message(const QString& text, const QString& title, Icon icon, Buttons buttons) {
+  const auto qtButtons = buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
   QMessageBox box(toQt(icon), title, text, qtButtons);
   const int chosen = box.exec();
   if (buttons == Buttons::Ok) {
@@ -55,8 +53,7 @@ std::optional<QString> QtDialogService::openFileName(const QString& filter) {
   return name.isEmpty() ? std::nullopt : std::optional<QString>(name);
 }
 
-std::optional<QString> QtDialogService::saveFileName(const QString& initialName,
-                                                     const QString& filter) {
+std::optional<QString> QtDialogService::saveFileName(const QString& initialName, const QString& filter) {
   // No default suffix: the caller decides how a typed name gets its extension.
   QFileDialog dialog(nullptr, QString(), QString(), toQtFilter(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);

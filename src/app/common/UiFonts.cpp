@@ -17,9 +17,7 @@ QFont arial(int pixelSize, bool bold) {
   return make(QStringLiteral("Liberation Sans"), pixelSize, bold, QFont::SansSerif);
 }
 
-QFont msSansSerif(int pixelSize) {
-  return make(QStringLiteral("Liberation Sans"), pixelSize, false, QFont::SansSerif);
-}
+QFont msSansSerif(int pixelSize) { return make(QStringLiteral("Liberation Sans"), pixelSize, false, QFont::SansSerif); }
 
 QFont consolas(int pixelSize, bool bold) {
   return make(QStringLiteral("Liberation Mono"), pixelSize, bold, QFont::Monospace);

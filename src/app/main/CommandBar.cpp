@@ -24,18 +24,15 @@ CommandBar::CommandBar(QWidget* form) : QWidget(form) {
                             QStringLiteral("Прочитать настройки из устройства"), this);
   write_ = new PictureButton(QStringLiteral("SpeedButton3"), QStringLiteral(":/icons/write.svg"),
                              QStringLiteral("Записать настройки в устройство"), this);
-  defaults_ = new PictureButton(QStringLiteral("SpeedButton5"),
-                                QStringLiteral(":/icons/defaults.svg"),
+  defaults_ = new PictureButton(QStringLiteral("SpeedButton5"), QStringLiteral(":/icons/defaults.svg"),
                                 QStringLiteral("Восстановить значения по умолчанию"), this);
   load_ = new PictureButton(QStringLiteral("SpeedButton1"), QStringLiteral(":/icons/load.svg"),
                             QStringLiteral("Загрузить настройки из файла"), this);
   save_ = new PictureButton(QStringLiteral("SpeedButton2"), QStringLiteral(":/icons/save.svg"),
                             QStringLiteral("Сохранить настройки в файл"), this);
-  command_ = new PictureButton(QStringLiteral("SpeedButton7"),
-                               QStringLiteral(":/icons/command.svg"),
+  command_ = new PictureButton(QStringLiteral("SpeedButton7"), QStringLiteral(":/icons/command.svg"),
                                QStringLiteral("Создать команду WIALON"), this);
-  service_ = new PictureButton(QStringLiteral("SpeedButton8"),
-                               QStringLiteral(":/icons/service.svg"), QString(), this);
+  service_ = new PictureButton(QStringLiteral("SpeedButton8"), QStringLiteral(":/icons/service.svg"), QString(), this);
 
   int x = kLeft;
   for (PictureButton* b : {read_, write_, defaults_, load_, save_, command_}) {

@@ -12,13 +12,13 @@ class CommandBar : public QWidget {
  public:
   explicit CommandBar(QWidget* form);
 
-  PictureButton* writeButton() const { return write_; }      // SpeedButton3
-  PictureButton* readButton() const { return read_; }        // SpeedButton4
-  PictureButton* defaultsButton() const { return defaults_; } // SpeedButton5
-  PictureButton* loadButton() const { return load_; }        // SpeedButton1
-  PictureButton* saveButton() const { return save_; }        // SpeedButton2
-  PictureButton* commandButton() const { return command_; }  // SpeedButton7
-  PictureButton* serviceButton() const { return service_; }  // SpeedButton8
+  PictureButton* writeButton() const { return write_; }        // SpeedButton3
+  PictureButton* readButton() const { return read_; }          // SpeedButton4
+  PictureButton* defaultsButton() const { return defaults_; }  // SpeedButton5
+  PictureButton* loadButton() const { return load_; }          // SpeedButton1
+  PictureButton* saveButton() const { return save_; }          // SpeedButton2
+  PictureButton* commandButton() const { return command_; }    // SpeedButton7
+  PictureButton* serviceButton() const { return service_; }    // SpeedButton8
 
   // Shows the file, server-command and engineering entries.
   void revealServiceEntries();

@@ -14,24 +14,23 @@
 namespace orsa::app {
 
 FirmwarePage::FirmwarePage(QWidget* parent) : QWidget(parent) {
-  auto* update =
-      kit::group(this, QStringLiteral("Обновление программного обеспечения"), {8, 46, 500, 214});
+  auto* update = kit::group(this, QStringLiteral("Обновление программного обеспечения"), {8, 46, 500, 214});
   const QString caption = QStringLiteral("Обновить программное обеспечение");
-  auto* button = new PictureButton(QStringLiteral("SpeedButton6"), QStringLiteral(":/icons/update.svg"),
-                                   QString(), update);
+  auto* button =
+      new PictureButton(QStringLiteral("SpeedButton6"), QStringLiteral(":/icons/update.svg"), QString(), update);
   button->setText(caption);
   button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   button->setFixedSize(300, 46);
   button->move(16, 24);
 
   auto* instructions = kit::memo(update, QStringLiteral("Memo14"),
-            QStringLiteral("Для обновления программного обеспечения устройства подключите\n"
-                           "устройство с помощью USB-кабеля к компьютеру и нажмите кнопку \n"
-                           "\"%1\". В открывшемся окне выберите \n"
-                           "файл прошивки. Процесс обновления программного обеспечения\n"
-                           "начнется автоматически.")
-                .arg(caption),
-            {16, 80, 468, 80});
+                                 QStringLiteral("Для обновления программного обеспечения устройства подключите\n"
+                                                "устройство с помощью USB-кабеля к компьютеру и нажмите кнопку \n"
+                                                "\"%1\". В открывшемся окне выберите \n"
+                                                "файл прошивки. Процесс обновления программного обеспечения\n"
+                                                "начнется автоматически.")
+                                     .arg(caption),
+                                 {16, 80, 468, 80});
   // Five fixed lines: the memo is as wide as its longest line plus the stretch
   // room, so the stretched lines stay close to their natural spacing.
   const QFontMetrics metrics(instructions->font());
@@ -39,7 +38,8 @@ FirmwarePage::FirmwarePage(QWidget* parent) : QWidget(parent) {
   for (const QString& line : instructions->toPlainText().split(QLatin1Char('\n'))) {
     longest = std::max(longest, metrics.horizontalAdvance(line));
   }
-  instructions->setFixedWidth(std::min(468, longest + kJustifySlack + 2 * metrics.horizontalAdvance(QLatin1Char(' ')) + 8));
+  instructions->setFixedWidth(
+      std::min(468, longest + kJustifySlack + 2 * metrics.horizontalAdvance(QLatin1Char(' ')) + 8));
 
   auto* progress = new QProgressBar(update);
   progress->setObjectName(QStringLiteral("ProgressBar1"));

@@ -11,8 +11,8 @@
 namespace orsa::app {
 namespace {
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font,
-                  const QColor& color, QPoint at) {
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font, const QColor& color,
+                  QPoint at) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(name);
   label->setFont(font);
@@ -39,10 +39,9 @@ HeaderPanel::HeaderPanel(QWidget* form)
 
   makeLabel(this, QStringLiteral("TitleLabel"), QStringLiteral("Конфигуратор ОРСА Т1 / Т2 / Т4"),
             fonts::arial(16, true), colors::headerGrey(), {24, 24});
-  makeLabel(this, QStringLiteral("VersionLabel"), QStringLiteral("Версия 1.1"),
-            fonts::msSansSerif(11), Qt::black, {680, 40});
-  makeLabel(this, QStringLiteral("BannerLabel"), QString(), fonts::consolas(21, true), Qt::black,
-            {24, 22});
+  makeLabel(this, QStringLiteral("VersionLabel"), QStringLiteral("Версия 1.1"), fonts::msSansSerif(11), Qt::black,
+            {680, 40});
+  makeLabel(this, QStringLiteral("BannerLabel"), QString(), fonts::consolas(21, true), Qt::black, {24, 22});
   exitLabel_ = new ExitLabel(this);
 }
 

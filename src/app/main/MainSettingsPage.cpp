@@ -21,21 +21,18 @@ MainSettingsPage::MainSettingsPage(QWidget* parent) : QWidget(parent) {
   auto* format = kit::group(this, QStringLiteral("Формат присылаемых координат"), {8, 100, 500, 134});
   kit::radio(format, QStringLiteral("RadioButton1"), QStringLiteral("DD,DDDDD°"), {12, 18, 250, 19});
   kit::radio(format, QStringLiteral("RadioButton2"), QStringLiteral("DD° MM,MMM'"), {12, 38, 250, 19});
-  kit::radio(format, QStringLiteral("RadioButton12"), QStringLiteral("DD° MM' SS,SS''"),
-             {12, 58, 250, 19});
-  kit::radio(format, QStringLiteral("RadioButton13"),
-             QStringLiteral("Активная интернет-ссылка ( для смартфонов ) "), {12, 78, 262, 19});
+  kit::radio(format, QStringLiteral("RadioButton12"), QStringLiteral("DD° MM' SS,SS''"), {12, 58, 250, 19});
+  kit::radio(format, QStringLiteral("RadioButton13"), QStringLiteral("Активная интернет-ссылка ( для смартфонов ) "),
+             {12, 78, 262, 19});
   kit::memo(format, QStringLiteral("Memo3"),
             QStringLiteral("В данном формате устройство будет присылать координаты в\n"
                            "SMS - сообщениях"),
             {12, 98, 476, 30});
 
-  auto* delivery =
-      kit::group(this, QStringLiteral("Способ передачи данных пользователю"), {8, 238, 500, 134});
+  auto* delivery = kit::group(this, QStringLiteral("Способ передачи данных пользователю"), {8, 238, 500, 134});
   kit::label(delivery, QStringLiteral("Режим:"), {12, 26});
   // Until the defaults arrive the field shows "SMS" as typed text, not as a choice.
-  auto* mode = kit::list(delivery, QStringLiteral("ComboBox19"), kit::items(19),
-                         {92, 22, 150, 0}, -1);
+  auto* mode = kit::list(delivery, QStringLiteral("ComboBox19"), kit::items(19), {92, 22, 150, 0}, -1);
   mode->setEditable(true);
   mode->setInsertPolicy(QComboBox::NoInsert);
   mode->setEditText(QStringLiteral("SMS"));
@@ -54,11 +51,10 @@ MainSettingsPage::MainSettingsPage(QWidget* parent) : QWidget(parent) {
                            "доменное имя и порт."),
             {254, 20, 238, 106});
 
-  auto* wialon = kit::group(
-      this, QStringLiteral("Передача данных на дополнительный сервер (протокол WIALON IPS 2.0)"),
-      {8, 376, 500, 92});
-  kit::check(wialon, QStringLiteral("CheckBox3"),
-             QStringLiteral("Включить передачу по протоколу Wialon IPS 2.0 "), {12, 20, 320, 19});
+  auto* wialon = kit::group(this, QStringLiteral("Передача данных на дополнительный сервер (протокол WIALON IPS 2.0)"),
+                            {8, 376, 500, 92});
+  kit::check(wialon, QStringLiteral("CheckBox3"), QStringLiteral("Включить передачу по протоколу Wialon IPS 2.0 "),
+             {12, 20, 320, 19});
   kit::label(wialon, QStringLiteral("IP/домен сервера"), {12, 46});
   kit::edit(wialon, QStringLiteral("Edit5"), {12, 62, 200, 0},
             QString::fromUtf8(settings::kDefaultWialonHost.data(),

@@ -23,9 +23,7 @@ T* control(QWidget& form, const char* name) {
   return found;
 }
 
-std::string text(QWidget& form, const char* name) {
-  return control<QLineEdit>(form, name)->text().toStdString();
-}
+std::string text(QWidget& form, const char* name) { return control<QLineEdit>(form, name)->text().toStdString(); }
 
 // The page model's values come from the beacon, a file or the defaults; the
 // fields show them as they are, whatever the user could type there.
@@ -40,9 +38,7 @@ void setIndex(QWidget& form, const char* name, int value) {
   combo->setCurrentIndex(value < combo->count() ? value : -1);
 }
 
-bool checked(QWidget& form, const char* name) {
-  return control<QAbstractButton>(form, name)->isChecked();
-}
+bool checked(QWidget& form, const char* name) { return control<QAbstractButton>(form, name)->isChecked(); }
 
 void setChecked(QWidget& form, const char* name, bool on) {
   auto* button = control<QAbstractButton>(form, name);

@@ -25,9 +25,7 @@ namespace {
 
 namespace messages = settings::messages;
 
-QString qs(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -62,8 +60,8 @@ bool SettingsCommands::collect() {
     return settings::CollectRecord(PageBinding(form_).read(), session_.record, questions);
   } catch (const settings::IntegerConversionError& error) {
     // Shown like any error that escapes a command: the program's title, a stop icon.
-    dialogs_.message(QString::fromUtf8(error.what()), qs(messages::kResultTitle),
-                     DialogService::Icon::Critical, DialogService::Buttons::Ok);
+    dialogs_.message(QString::fromUtf8(error.what()), qs(messages::kResultTitle), DialogService::Icon::Critical,
+                     DialogService::Buttons::Ok);
     return false;
   }
 }
@@ -109,8 +107,8 @@ void SettingsCommands::start(int mode) {
     }
   };
 
-  auto worker = std::make_unique<Worker>(session_.deviceLink(), session_.record, session_.replyLock,
-                                       std::move(callbacks));
+  auto worker =
+      std::make_unique<Worker>(session_.deviceLink(), session_.record, session_.replyLock, std::move(callbacks));
   worker->mode = mode;
   if (auto refusal = worker_.start(std::move(worker), [this] { emit exchangeFinished(); })) {
     showResultBox(dialogs_, link::kResultFailure, QString::fromStdString(*refusal));
@@ -137,8 +135,8 @@ void SettingsCommands::save() {
   const std::string name = settings::SettingsFile::nameForSaving(chosen->toStdString());
   const auto result = settings::SettingsFile::save(name, session_.record);
   if (!result) {
-    dialogs_.message(QString::fromStdString(result.message), qs(messages::kFileErrorTitle),
-                     DialogService::Icon::None, DialogService::Buttons::Ok);
+    dialogs_.message(QString::fromStdString(result.message), qs(messages::kFileErrorTitle), DialogService::Icon::None,
+                     DialogService::Buttons::Ok);
   }
 }
 
@@ -156,8 +154,8 @@ void SettingsCommands::load() {
   }
   const auto result = settings::SettingsFile::load(name, session_.record);
   if (!result) {
-    dialogs_.message(QString::fromStdString(result.message), qs(messages::kFileErrorTitle),
-                     DialogService::Icon::None, DialogService::Buttons::Ok);
+    dialogs_.message(QString::fromStdString(result.message), qs(messages::kFileErrorTitle), DialogService::Icon::None,
+                     DialogService::Buttons::Ok);
     return;
   }
   showRecord();

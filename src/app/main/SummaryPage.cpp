@@ -31,8 +31,6 @@ SummaryPage::SummaryPage(QWidget* parent) : QWidget(parent) {
   }
 }
 
-void SummaryPage::setCell(int row, int column, const QString& text) {
-  grid_->item(row, column)->setText(text);
-}
+void SummaryPage::setCell(int row, int column, const QString& text) { grid_->item(row, column)->setText(text); }
 
 }  // namespace orsa::app

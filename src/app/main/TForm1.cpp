@@ -57,8 +57,8 @@ void paintWhite(QWidget* widget) {
 }  // namespace
 
 TForm1::TForm1(DialogService& dialogs, std::unique_ptr<link::SerialPortMap> portMap)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint),
       dialogs_(dialogs),
       session_(std::make_unique<DeviceSession>(std::move(portMap))) {
   setObjectName(QStringLiteral("Form1"));
@@ -80,8 +80,7 @@ TForm1::TForm1(DialogService& dialogs, std::unique_ptr<link::SerialPortMap> port
   connect(sections_, &SectionColumn::sectionClicked, this, &TForm1::selectSection);
   connect(header_->exitLabel(), &ExitLabel::clicked, this, &QWidget::close);
   connect(commands_->commandButton(), &PictureButton::clicked, this, &TForm1::openCommandWindow);
-  connect(commands_->serviceButton(), &PictureButton::clicked, this,
-          &TForm1::openEngineeringAccess);
+  connect(commands_->serviceButton(), &PictureButton::clicked, this, &TForm1::openEngineeringAccess);
   auto* serviceShortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+E")), this);
   connect(serviceShortcut, &QShortcut::activated, this, &TForm1::revealServiceEntries);
   settings_ = std::make_unique<SettingsCommands>(*this, *session_, dialogs_);
@@ -110,10 +109,8 @@ TForm1::~TForm1() { stopOperations(); }
 
 void TForm1::connectCommands() {
   connect(commands_->readButton(), &PictureButton::clicked, settings_.get(), &SettingsCommands::read);
-  connect(commands_->writeButton(), &PictureButton::clicked, settings_.get(),
-          &SettingsCommands::write);
-  connect(commands_->defaultsButton(), &PictureButton::clicked, settings_.get(),
-          &SettingsCommands::restoreDefaults);
+  connect(commands_->writeButton(), &PictureButton::clicked, settings_.get(), &SettingsCommands::write);
+  connect(commands_->defaultsButton(), &PictureButton::clicked, settings_.get(), &SettingsCommands::restoreDefaults);
   connect(commands_->loadButton(), &PictureButton::clicked, settings_.get(), &SettingsCommands::load);
   connect(commands_->saveButton(), &PictureButton::clicked, settings_.get(), &SettingsCommands::save);
   if (auto* update = findChild<PictureButton*>(QStringLiteral("SpeedButton6"))) {
@@ -134,9 +131,7 @@ void TForm1::publishPortChoice() {
   session_->host.setPortChoice({ports_->automatic(), ports_->portText().toStdString()});
 }
 
-void TForm1::showConnectProblem() {
-  ports_->setConnectProblem(QString::fromStdString(session_->channel.lastError()));
-}
+void TForm1::showConnectProblem() { ports_->setConnectProblem(QString::fromStdString(session_->channel.lastError())); }
 
 void TForm1::showOperationResult(int resultCode, const QString& text) {
   if (text == QString::fromUtf8(link::kNotConnectedMessage)) {
@@ -172,9 +167,8 @@ void TForm1::buildPages() {
   pages_->setGeometry(233, 77, 516, 500);
   paintWhite(pages_);
   const QList<QWidget*> pages = {
-      new PhonePage(pages_),      new MainSettingsPage(pages_), new ContactPage(pages_),
-      new MotionModePage(pages_), new MotionSensorPage(pages_), new ZonePage(pages_),
-      new BalancePage(pages_),    new FirmwarePage(pages_),
+      new PhonePage(pages_),        new MainSettingsPage(pages_), new ContactPage(pages_), new MotionModePage(pages_),
+      new MotionSensorPage(pages_), new ZonePage(pages_),         new BalancePage(pages_), new FirmwarePage(pages_),
   };
   for (QWidget* page : pages) {
     pages_->addWidget(page);
@@ -187,8 +181,7 @@ void TForm1::buildPages() {
   }
 }
 
-void TForm1::attachWindows(TForm2* form2, TForm3* form3, TForm4* form4, TForm5* form5,
-                           TForm6* form6) {
+void TForm1::attachWindows(TForm2* form2, TForm3* form3, TForm4* form4, TForm5* form5, TForm6* form6) {
   form2_ = form2;
   form3_ = form3;
   form4_ = form4;

@@ -103,8 +103,9 @@ QWidget* gpsPage() {
 QWidget* simPage() {
   auto* page = new QWidget;
   // "курту" is how technicians have always read this button; scripts and manuals quote it.
-  pairGroup(page, QStringLiteral("Тестовая SIM-карта"), 8, "Button10", QStringLiteral("Создать SIM-курту для тестирования"),
-            "Button11", QStringLiteral("Деактивировать SIM-карту для тестирования"));
+  pairGroup(page, QStringLiteral("Тестовая SIM-карта"), 8, "Button10",
+            QStringLiteral("Создать SIM-курту для тестирования"), "Button11",
+            QStringLiteral("Деактивировать SIM-карту для тестирования"));
   return page;
 }
 

@@ -16,14 +16,11 @@ namespace {
 
 using service::ServerCommandFile;
 
-QString qs(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
+QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 }  // namespace
 
-TForm2::TForm2(DialogService& dialogs, QWidget* owner)
-    : QWidget(owner, Qt::Window), dialogs_(dialogs) {
+TForm2::TForm2(DialogService& dialogs, QWidget* owner) : QWidget(owner, Qt::Window), dialogs_(dialogs) {
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(QStringLiteral("Команда (WAIALON)"));
   setFixedSize(kWidth, kHeight);
@@ -43,8 +40,7 @@ TForm2::TForm2(DialogService& dialogs, QWidget* owner)
   modes_->setCurrentIndex(0);
   modes_->setGeometry(24, 48, 250, 24);
 
-  save_ = new PictureButton(QStringLiteral("SpeedButton1"), QStringLiteral(":/icons/save.svg"),
-                            QString(), this);
+  save_ = new PictureButton(QStringLiteral("SpeedButton1"), QStringLiteral(":/icons/save.svg"), QString(), this);
   save_->setFixedSize(50, 50);
   save_->move(302, 35);
 
@@ -66,16 +62,16 @@ std::uint8_t TForm2::modeCode() const {
 }
 
 void TForm2::saveCommand() {
-  const auto chosen = dialogs_.saveFileName(qs(ServerCommandFile::kProposedName),
-                                            QStringLiteral("Команда WIALON|*.cfg"));
+  const auto chosen =
+      dialogs_.saveFileName(qs(ServerCommandFile::kProposedName), QStringLiteral("Команда WIALON|*.cfg"));
   if (!chosen || chosen->isEmpty()) {
     return;
   }
   const QString name = QString::fromStdString(ServerCommandFile::nameForSaving(chosen->toStdString()));
   const auto written = ServerCommandFile::save(std::filesystem::path(name.toStdU16String()), modeCode());
   if (!written) {
-    dialogs_.message(qs(written.message()), qs(settings::messages::kFileErrorTitle),
-                     DialogService::Icon::None, DialogService::Buttons::Ok);
+    dialogs_.message(qs(written.message()), qs(settings::messages::kFileErrorTitle), DialogService::Icon::None,
+                     DialogService::Buttons::Ok);
     return;
   }
   hide();

@@ -15,8 +15,7 @@ const QString kAccessCode = QStringLiteral("47");
 
 }  // namespace
 
-TForm4::TForm4(DialogService& dialogs, QWidget* owner)
-    : QWidget(owner, Qt::Tool), dialogs_(dialogs) {
+TForm4::TForm4(DialogService& dialogs, QWidget* owner) : QWidget(owner, Qt::Tool), dialogs_(dialogs) {
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(QStringLiteral("Инженерное меню"));
   resize(kWidth, kHeight);
@@ -61,8 +60,8 @@ void TForm4::checkCode() {
     emit codeAccepted();
     return;
   }
-  dialogs_.message(QStringLiteral("Неправильный пароль"), QStringLiteral("Конфигуратор"),
-                   DialogService::Icon::Warning, DialogService::Buttons::Ok);
+  dialogs_.message(QStringLiteral("Неправильный пароль"), QStringLiteral("Конфигуратор"), DialogService::Icon::Warning,
+                   DialogService::Buttons::Ok);
   code_->clear();
 }
 

@@ -120,8 +120,8 @@ void TForm5::scanFolder(const QString& folder) {
   upload_ = service::scanUploadFolder(std::filesystem::path(folder.toStdU16String()), error);
   // A folder never chosen is no problem; one that went away or may not be read is worth a word.
   if (error && !folder.isEmpty()) {
-    appendLog(QStringLiteral("Папка с файлами недоступна: %1 (%2)").arg(QDir::toNativeSeparators(folder),
-                                                                       QString::fromStdString(error.message())));
+    appendLog(QStringLiteral("Папка с файлами недоступна: %1 (%2)")
+                  .arg(QDir::toNativeSeparators(folder), QString::fromStdString(error.message())));
   }
 }
 
@@ -163,7 +163,8 @@ void TForm5::store(std::string_view key, const QString& value) {
     if (!written) {
       appendLog(QStringLiteral("config.ini не изменён: %1 %2 (%3)")
                     .arg(QString::fromUtf8(written.message().data(), static_cast<qsizetype>(written.message().size())),
-                         QString::fromStdU16String(config_.path().u16string()), QString::fromStdString(written.detail())));
+                         QString::fromStdU16String(config_.path().u16string()),
+                         QString::fromStdString(written.detail())));
     }
   } catch (const std::invalid_argument&) {
     appendLog(QStringLiteral("config.ini не изменён: значение с переводом строки"));
