@@ -8,6 +8,8 @@
 #include <system_error>
 #include <vector>
 
+#include "settings/AsciiCase.h"
+
 namespace orsa::service {
 
 namespace {
@@ -34,20 +36,6 @@ std::string_view trimmed(std::string_view text) {
     return {};
   }
   return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (lowerAscii(a[i]) != lowerAscii(b[i])) {
-      return false;
-    }
-  }
-  return true;
 }
 
 // The line as the parser sees it: a byte-order mark at the file's start is not part of a name.
@@ -152,7 +140,7 @@ Place find(const Contents& contents, std::string_view section, std::string_view 
       if (place.section) {
         break;
       }
-      if (sameName(*name, section)) {
+      if (settings::equalsIgnoringAsciiCase(*name, section)) {
         place.section = i;
         place.lastFilled = i;
       }
@@ -165,7 +153,7 @@ Place find(const Contents& contents, std::string_view section, std::string_view 
       place.lastFilled = i;
     }
     const auto line = keyLineOf(text);
-    if (line && sameName(line->key, key)) {
+    if (line && settings::equalsIgnoringAsciiCase(line->key, key)) {
       place.key = i;
       break;
     }

@@ -1,16 +1,10 @@
 #include "service/UploadFolder.h"
 
-#include <algorithm>
+#include "settings/AsciiCase.h"
 
 namespace orsa::service {
 
-bool isUploadFileName(std::string_view name) {
-  constexpr std::string_view kExtension = ".amr";
-  if (name.size() < kExtension.size()) return false;
-  const std::string_view tail = name.substr(name.size() - kExtension.size());
-  return std::equal(tail.begin(), tail.end(), kExtension.begin(),
-                    [](char a, char b) { return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b; });
-}
+bool isUploadFileName(std::string_view name) { return settings::endsWithIgnoringAsciiCase(name, ".amr"); }
 
 UploadList scanUploadFolder(const std::filesystem::path& folder, std::error_code& error) {
   namespace fs = std::filesystem;

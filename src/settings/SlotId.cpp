@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "settings/AsciiCase.h"
 #include "settings/ExchangeOrder.h"
 
 namespace orsa::settings {
@@ -15,20 +16,6 @@ constexpr std::array<std::string_view, kSlotCount> kNames = {
     "FalseAlarmGuard", "MotionAmplitude", "MotionDuration", "ZoneControl", "BalanceThreshold", "BalanceCode",
     "DeviceImei",      "ReadOnlyA",       "ReadOnlyB",      "ReadOnlyC",   "ConstantSlotB",
 };
-
-constexpr char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (lowerAscii(a[i]) != lowerAscii(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -48,7 +35,7 @@ std::string_view slotName(SlotId slot) {
 
 std::optional<SlotId> slotByName(std::string_view name) {
   for (std::size_t i = 0; i < kNames.size(); ++i) {
-    if (equalsIgnoringCase(kNames[i], name)) {
+    if (equalsIgnoringAsciiCase(kNames[i], name)) {
       return static_cast<SlotId>(i);
     }
   }
