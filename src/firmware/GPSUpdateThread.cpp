@@ -1,0 +1,1 @@
+#include "firmware/GPSUpdateThread.h"

@@ -1,0 +1,1 @@
+#include "firmware/NmeaDecoder.h"

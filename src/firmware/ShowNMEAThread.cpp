@@ -1,0 +1,1 @@
+#include "firmware/ShowNMEAThread.h"
