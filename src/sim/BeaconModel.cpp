@@ -1,6 +1,7 @@
 #include "sim/BeaconModel.h"
 
 #include "sim/GsmModemModel.h"
+#include "sim/MtkGnssModule.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -70,13 +71,13 @@ std::string hex32(std::uint32_t value) {
 std::span<const BeaconModel::CellInfo> BeaconModel::cellTable() { return kCells; }
 
 BeaconModel::BeaconModel()
-    : flash_(flashSize, 0xFF), modem_(std::make_unique<GsmModemModel>()), gnss_(std::make_unique<SilentGnssModel>()) {
+    : flash_(flashSize, 0xFF), modem_(std::make_unique<GsmModemModel>()), gnss_(std::make_unique<MtkGnssModule>()) {
   for (const auto& info : kCells) {
     cells_.emplace(info.parameter, makeCell(info.factoryText));
   }
 }
 
-std::vector<std::uint8_t> BeaconModel::handle(const Frame& frame) {
+std::vector<std::uint8_t> BeaconModel::handle(const Frame& frame, Clock::time_point now) {
   const std::vector<std::uint8_t> ack{ackByte};
   switch (static_cast<FrameType>(frame.type)) {
     case FrameType::ReadSettingSlot: {
@@ -95,23 +96,38 @@ std::vector<std::uint8_t> BeaconModel::handle(const Frame& frame) {
       }
       return ack;
     case FrameType::GnssOn:
-      gnssPowered_ = true;
+      if (!gnssPowered_) {
+        gnssPowered_ = true;
+        if (gnss_) {
+          gnss_->onPowerOn(now);
+        }
+      }
       return ack;
     case FrameType::ModemOff:
       modemPowered_ = false;
       return ack;
     case FrameType::GnssOff:
-      gnssPowered_ = false;
+      if (gnssPowered_) {
+        gnssPowered_ = false;
+        gnssLine_.clear();  // the module stops in the middle of whatever it was sending
+        if (gnss_) {
+          gnss_->onPowerOff();
+        }
+      }
       return ack;
     case FrameType::SetGnssBaud:
       gnssBaud_ = frame.parameter;
+      gnssLine_.setRate(gnssBaud_);
+      if (gnss_) {
+        gnss_->onLineRate(gnssBaud_);
+      }
       return ack;
     case FrameType::ModemData:
       modemInput_.insert(modemInput_.end(), frame.data.begin(), frame.data.end());
       return modem_ && modemPowered_ ? modem_->onData(frame.data) : std::vector<std::uint8_t>{};
     case FrameType::GnssData:
       gnssInput_.insert(gnssInput_.end(), frame.data.begin(), frame.data.end());
-      return gnss_ ? gnss_->onData(frame.data) : std::vector<std::uint8_t>{};
+      return gnss_ && gnssPowered_ ? gnss_->onData(frame.data) : std::vector<std::uint8_t>{};
     case FrameType::EraseFirmware:
       std::fill(flash_.begin(), flash_.end(), std::uint8_t{0xFF});
       ++eraseCount_;
@@ -183,6 +199,47 @@ void BeaconModel::setModemFaults(const ModemFaults& faults) {
   }
 }
 
-void BeaconModel::setGnssModel(std::unique_ptr<GnssModel> gnss) { gnss_ = std::move(gnss); }
+void BeaconModel::setGnssModel(std::unique_ptr<GnssModel> gnss) {
+  gnss_ = std::move(gnss);
+  if (gnss_) {
+    gnss_->applyFaults(gnssFaults_);
+    gnss_->onLineRate(gnssBaud_);
+    if (gnssPowered_) {
+      gnss_->onPowerOn(Clock::now());
+    }
+  }
+}
+
+void BeaconModel::setGnssFaults(const GnssFaults& faults) {
+  gnssFaults_ = faults;
+  if (gnss_) {
+    gnss_->applyFaults(gnssFaults_);
+  }
+}
+
+std::optional<BeaconModel::Clock::time_point> BeaconModel::nextGnssOutputAt() const {
+  std::optional<Clock::time_point> next = gnssLine_.nextReleaseAt();
+  if (gnss_ && gnssPowered_) {
+    if (const auto burst = gnss_->nextBurstAt(); burst && (!next || *burst < *next)) {
+      next = burst;
+    }
+  }
+  return next;
+}
+
+std::vector<std::uint8_t> BeaconModel::takeGnssOutput(Clock::time_point now) {
+  if (gnss_ && gnssPowered_) {
+    if (const auto due = gnss_->nextBurstAt(); due && *due <= now) {
+      const auto burst = gnss_->takeBurst(now);
+      // An epoch due while the last is still on the line is lost in the module's full buffer.
+      if (!gnssLine_.busy()) {
+        gnssLine_.push(burst, *due);
+      }
+    }
+  }
+  return gnssLine_.take(now);
+}
+
+void BeaconModel::gnssSends(std::span<const std::uint8_t> bytes, Clock::time_point now) { gnssLine_.push(bytes, now); }
 
 }  // namespace orsa::sim

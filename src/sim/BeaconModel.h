@@ -1,15 +1,19 @@
 #pragma once
 
 #include "sim/FrameParser.h"
+#include "sim/GnssFaults.h"
 #include "sim/GnssModel.h"
 #include "sim/ModemFaults.h"
 #include "sim/ModemModel.h"
+#include "sim/PacedLine.h"
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -33,9 +37,12 @@ enum class FrameType : std::uint8_t {
 };
 
 // The beacon's behaviour, without any I/O: settings memory, program flash, module power and the
-// pass-through to the modem and GNSS models. Not thread-safe; the owner serialises access.
+// pass-through to the modem and GNSS models. The GNSS module's own output comes through a line
+// paced at the GNSS baud, handed out by takeGnssOutput() when nextGnssOutputAt() says. Not
+// thread-safe; the owner serialises access.
 class BeaconModel {
  public:
+  using Clock = std::chrono::steady_clock;
   static constexpr std::size_t cellSize = 32;
   static constexpr std::uint32_t flashBase = 0x08006400;
   static constexpr std::size_t flashSize = 512 * 1024;
@@ -52,10 +59,13 @@ class BeaconModel {
   // The 29 cells, in record order.
   static std::span<const CellInfo> cellTable();
 
-  BeaconModel();  // factory contents, erased flash, GsmModemModel (unpowered), SilentGnssModel
+  static constexpr std::uint32_t startGnssBaud = 9600;
 
-  // Acts on one frame; returns the reply (empty: the beacon does not answer).
-  std::vector<std::uint8_t> handle(const Frame& frame);
+  BeaconModel();  // factory contents, erased flash, GsmModemModel and MtkGnssModule (both unpowered)
+
+  // Acts on one frame received at `now`; returns the reply (empty: the beacon does not answer).
+  std::vector<std::uint8_t> handle(const Frame& frame, Clock::time_point now);
+  std::vector<std::uint8_t> handle(const Frame& frame) { return handle(frame, Clock::now()); }
 
   bool hasCell(std::uint32_t parameter) const { return cells_.contains(parameter); }
   Cell cell(std::uint32_t parameter) const;  // all zero for an unknown parameter
@@ -79,7 +89,18 @@ class BeaconModel {
   const ModemModel* modemModel() const { return modem_.get(); }
   // Applies from the next frame on, to this modem and to any plugged in later.
   void setModemFaults(const ModemFaults& faults);
-  void setGnssModel(std::unique_ptr<GnssModel> gnss);  // null: the module answers nothing
+  // Null: the module answers nothing. The beacon passes data to the module only while it is powered.
+  void setGnssModel(std::unique_ptr<GnssModel> gnss);
+  GnssModel* gnssModel() { return gnss_.get(); }
+  const GnssModel* gnssModel() const { return gnss_.get(); }
+  // Applies from now on, to this module and to any plugged in later.
+  void setGnssFaults(const GnssFaults& faults);
+  // When the module's own output next has bytes for the host; empty: nothing planned.
+  std::optional<Clock::time_point> nextGnssOutputAt() const;
+  // The module's own output whose time on the line has come by `now`.
+  std::vector<std::uint8_t> takeGnssOutput(Clock::time_point now);
+  // The module sends `bytes` from `now` on, after whatever it is sending (whatever its power or mode).
+  void gnssSends(std::span<const std::uint8_t> bytes, Clock::time_point now);
 
   // Frames the beacon could not make sense of, one line each.
   const std::vector<std::string>& protocolErrors() const { return protocolErrors_; }
@@ -94,10 +115,12 @@ class BeaconModel {
   std::size_t eraseCount_ = 0;
   bool modemPowered_ = false;
   bool gnssPowered_ = false;
-  std::uint32_t gnssBaud_ = 9600;
+  std::uint32_t gnssBaud_ = startGnssBaud;
   std::unique_ptr<ModemModel> modem_;
   ModemFaults modemFaults_;
   std::unique_ptr<GnssModel> gnss_;
+  GnssFaults gnssFaults_;
+  PacedLine gnssLine_{startGnssBaud};
   std::vector<std::uint8_t> modemInput_;
   std::vector<std::uint8_t> gnssInput_;
   std::vector<std::string> protocolErrors_;

@@ -73,6 +73,21 @@ FaultPlan& FaultPlan::modemDriveSize(std::size_t bytes) {
   return *this;
 }
 
+FaultPlan& FaultPlan::gnssSilentFrom(GnssStage stage) {
+  gnss_.silentFrom = stage;
+  return *this;
+}
+
+FaultPlan& FaultPlan::gnssAnswersSyncFrom(unsigned nth) {
+  gnss_.syncAnsweredFrom = nth;
+  return *this;
+}
+
+FaultPlan& FaultPlan::gnssLeavesPacketUnacknowledged(unsigned nth) {
+  gnss_.unacknowledgedPacket = nth;
+  return *this;
+}
+
 FaultPlan::ReplyFault FaultPlan::faultFor(std::uint8_t type, unsigned nth) const {
   ReplyFault fault;
   if (const auto it = rules_.find({type, everyFrame}); it != rules_.end()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/GnssFaults.h"
 #include "sim/ModemFaults.h"
 
 #include <chrono>
@@ -46,6 +47,10 @@ class FaultPlan {
   FaultPlan& modemGivesNoPrompt();
   FaultPlan& modemGivesNoWriteConfirmation();
   FaultPlan& modemDriveSize(std::size_t bytes);
+  // The GNSS module lets a flash run down (see GnssFaults); these too last as long as the plan does.
+  FaultPlan& gnssSilentFrom(GnssStage stage);
+  FaultPlan& gnssAnswersSyncFrom(unsigned nth);  // the first nth-1 A0 go unanswered
+  FaultPlan& gnssLeavesPacketUnacknowledged(unsigned nth);
 
   // The faults for the nth frame of a type (everyFrame rules and nth rules merged).
   ReplyFault faultFor(std::uint8_t type, unsigned nth) const;
@@ -54,7 +59,10 @@ class FaultPlan {
   // Time one byte takes on the line (10 bits), zero when not throttled.
   std::chrono::nanoseconds byteTime() const;
   const ModemFaults& modemFaults() const { return modem_; }
-  bool empty() const { return rules_.empty() && !hangUpAfter_ && baud_ == 0 && modem_ == ModemFaults{}; }
+  const GnssFaults& gnssFaults() const { return gnss_; }
+  bool empty() const {
+    return rules_.empty() && !hangUpAfter_ && baud_ == 0 && modem_ == ModemFaults{} && gnss_ == GnssFaults{};
+  }
 
  private:
   ReplyFault& rule(std::uint8_t type, unsigned nth) { return rules_[{type, nth}]; }
@@ -63,6 +71,7 @@ class FaultPlan {
   std::optional<std::size_t> hangUpAfter_;
   unsigned baud_ = 0;
   ModemFaults modem_;
+  GnssFaults gnss_;
 };
 
 // Shapes a reply by a fault: garbage keeps the length and changes every byte, short keeps the first

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace orsa::sim {
 
@@ -51,6 +52,33 @@ std::optional<FaultArgs> faultArgs(std::string_view text, bool withExtra) {
   return FaultArgs{static_cast<std::uint8_t>(*type), *nth, *extra};
 }
 
+constexpr std::pair<std::string_view, GnssStage> kGnssStages[] = {
+    {"sync", GnssStage::Sync},
+    {"0a", GnssStage::Handshake0A},
+    {"50", GnssStage::Handshake50},
+    {"05", GnssStage::Handshake05},
+    {"write", GnssStage::WriteCommand},
+    {"address", GnssStage::WriteAddress},
+    {"length", GnssStage::WriteLength},
+    {"loader", GnssStage::WriteData},
+    {"checksum-command", GnssStage::ChecksumCommand},
+    {"checksum", GnssStage::ChecksumStep},
+    {"jump", GnssStage::JumpCommand},
+    {"jump-address", GnssStage::JumpAddress},
+    {"range", GnssStage::Range},
+    {"packet-size", GnssStage::PacketSize},
+    {"packet-ack", GnssStage::PacketAck},
+};
+
+std::optional<GnssStage> gnssStage(std::string_view name) {
+  for (const auto& [text, stage] : kGnssStages) {
+    if (text == name) {
+      return stage;
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 SimOptionsResult parseSimOptions(const std::vector<std::string_view>& args) {
@@ -65,7 +93,8 @@ SimOptionsResult parseSimOptions(const std::vector<std::string_view>& args) {
     const auto fail = [&](const std::string& why) { return SimOptionsResult{std::nullopt, why}; };
     const bool takesValue = name == "--link" || name == "--throttle" || name == "--drop" || name == "--delay" ||
                             name == "--short" || name == "--garbage" || name == "--flood" || name == "--hangup-after" ||
-                            name == "--modem-drive-size";
+                            name == "--modem-drive-size" || name == "--nmea" || name == "--gnss-silent-from" ||
+                            name == "--gnss-sync-from" || name == "--gnss-unacked-packet";
     if (!takesValue) {
       if (inlineValue) {
         return fail("option " + std::string(name) + " takes no value");
@@ -101,6 +130,27 @@ SimOptionsResult parseSimOptions(const std::vector<std::string_view>& args) {
         return bad("a path");
       }
       options.linkPath = value;
+    } else if (name == "--nmea") {
+      if (value.empty()) {
+        return bad("a path");
+      }
+      options.nmeaPath = value;
+    } else if (name == "--gnss-silent-from") {
+      const auto stage = gnssStage(value);
+      if (!stage) {
+        return bad("a stage name (see --help)");
+      }
+      options.faults.gnssSilentFrom(*stage);
+    } else if (name == "--gnss-sync-from" || name == "--gnss-unacked-packet") {
+      const auto nth = number<unsigned>(value, 1);
+      if (!nth) {
+        return bad("a count above 0");
+      }
+      if (name == "--gnss-sync-from") {
+        options.faults.gnssAnswersSyncFrom(*nth);
+      } else {
+        options.faults.gnssLeavesPacketUnacknowledged(*nth);
+      }
     } else if (name == "--throttle") {
       const auto baud = number<unsigned>(value, 1);
       if (!baud) {
@@ -171,6 +221,15 @@ std::string simUsage() {
          "  --modem-no-write-ok    the modem stores written file bytes but never confirms them with OK\n"
          "  --modem-drive-size BYTES\n"
          "                         the modem's drive C: holds BYTES bytes (0: a full drive)\n"
+         "  --nmea FILE            the GNSS module streams this capture (lines starting with # are\n"
+         "                         skipped) instead of its built-in one\n"
+         "  --gnss-silent-from STAGE\n"
+         "                         the GNSS module hangs at this step of a flash run: sync, 0a, 50, 05,\n"
+         "                         write, address, length, loader, checksum-command, checksum, jump,\n"
+         "                         jump-address, range, packet-size, packet-ack\n"
+         "  --gnss-sync-from N     the boot ROM answers only the Nth A0 and later ones\n"
+         "  --gnss-unacked-packet N\n"
+         "                         the loader keeps the Nth firmware packet but does not acknowledge it\n"
          "  --trace                print each frame received to standard error, in hex\n"
          "  --help                 show this text\n"
          "\n"

@@ -13,6 +13,7 @@ namespace orsa::sim {
 struct SimOptions {
   FaultPlan faults;
   std::string linkPath;  // empty: no symbolic link
+  std::string nmeaPath;  // the GNSS module's capture; empty: the built-in one
   bool trace = false;
   bool help = false;
 };

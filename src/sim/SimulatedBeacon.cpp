@@ -21,6 +21,9 @@ using namespace std::chrono_literals;
 constexpr auto staleInputTimeout = 2s;
 // Throttled output is released at most this often (several bytes per wake-up at high rates).
 constexpr auto minOutputWake = 1ms;
+// The GNSS module's own output waiting for a client that does not read is kept up to this much;
+// more is lost, as in the beacon's full relay buffer. Replies to frames are always kept.
+constexpr std::size_t maxQueuedGnssOutput = 16 * 1024;
 
 struct PendingFrame {
   Frame frame;
@@ -45,6 +48,7 @@ timespec toTimespec(Clock::duration d) {
 
 SimulatedBeacon::SimulatedBeacon(FaultPlan faults) : portPath_(pty_.slavePath()), faults_(std::move(faults)) {
   model_.setModemFaults(faults_.modemFaults());
+  model_.setGnssFaults(faults_.gnssFaults());
   wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   if (wakeFd_ < 0) {
     throw std::system_error(errno, std::generic_category(), "eventfd");
@@ -67,6 +71,7 @@ void SimulatedBeacon::setFaults(FaultPlan faults) {
     const std::lock_guard lock(mutex_);
     faults_ = std::move(faults);
     model_.setModemFaults(faults_.modemFaults());
+    model_.setGnssFaults(faults_.gnssFaults());
     framesOfType_.clear();
     framesSincePlan_ = 0;
   }
@@ -124,8 +129,23 @@ void SimulatedBeacon::setModemModel(std::unique_ptr<ModemModel> modem) {
 }
 
 void SimulatedBeacon::setGnssModel(std::unique_ptr<GnssModel> gnss) {
-  const std::lock_guard lock(mutex_);
-  model_.setGnssModel(std::move(gnss));
+  {
+    const std::lock_guard lock(mutex_);
+    model_.setGnssModel(std::move(gnss));
+  }
+  wake();  // its output may be due sooner than the serving thread planned
+}
+
+void SimulatedBeacon::gnssSends(std::span<const std::uint8_t> bytes) {
+  {
+    const std::lock_guard lock(mutex_);
+    model_.gnssSends(bytes, Clock::now());
+  }
+  wake();
+}
+
+void SimulatedBeacon::gnssSends(std::string_view text) {
+  gnssSends(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 std::vector<std::string> SimulatedBeacon::protocolErrors() const {
@@ -196,7 +216,7 @@ void SimulatedBeacon::serve(std::stop_token stop) {
       hangUpHere = hangUpAfter && framesSincePlan_ >= *hangUpAfter;
       if (!hangUpHere) {
         try {
-          reply = model_.handle(frame);
+          reply = model_.handle(frame, now);
         } catch (const std::exception& e) {  // a plugged-in model failed: no answer
           model_.recordProtocolError(std::string("model failed on type ") + std::to_string(frame.type) + ": " +
                                      e.what());
@@ -237,6 +257,24 @@ void SimulatedBeacon::serve(std::stop_token stop) {
       Frame frame = std::move(frames.front().frame);
       frames.pop_front();
       act(std::move(frame), now);
+    }
+
+    // The GNSS module's own output whose time has come, after the replies already queued.
+    std::optional<Clock::time_point> nextGnssOutput;
+    if (!pty_.isHungUp()) {
+      std::vector<std::uint8_t> output;
+      {
+        const std::lock_guard lock(mutex_);
+        output = model_.takeGnssOutput(now);
+        nextGnssOutput = model_.nextGnssOutputAt();
+      }
+      std::size_t queued = 0;
+      for (const auto& reply : replies) {
+        queued += reply.bytes.size() - reply.sent;
+      }
+      if (!output.empty() && queued + output.size() <= maxQueuedGnssOutput) {
+        replies.push_back({std::move(output), 0, now});
+      }
     }
 
     // Replies: in order, none before its time; throttled, byte by byte at the line rate.
@@ -305,6 +343,7 @@ void SimulatedBeacon::serve(std::stop_token stop) {
       consider(nextOutput);
     }
     consider(staleAt);
+    consider(nextGnssOutput);
 
     pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {pty_.masterFd(), 0, 0}};
     nfds_t count = 1;

@@ -4,6 +4,7 @@
 #include "sim/FaultPlan.h"
 #include "sim/GnssModel.h"
 #include "sim/GsmModemModel.h"
+#include "sim/MtkGnssModule.h"
 #include "sim/ModemModel.h"
 #include "sim/PtyEndpoint.h"
 
@@ -16,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <stdexcept>
 #include <stop_token>
 #include <string>
@@ -76,6 +78,23 @@ class SimulatedBeacon {
     }
     return std::forward<F>(use)(*modem);
   }
+
+  // Runs `use` on the beacon's GNSS module (its mode, the loader and firmware it received) under the
+  // beacon's lock and returns what it returns, which must not refer into the module.
+  // Throws std::logic_error when the plugged-in module is not an MtkGnssModule.
+  template <typename F>
+  auto withGnssModule(F&& use) {
+    const std::lock_guard lock(mutex_);
+    auto* module = dynamic_cast<MtkGnssModule*>(model_.gnssModel());
+    if (module == nullptr) {
+      throw std::logic_error("the simulated beacon's GNSS module is not an MtkGnssModule");
+    }
+    return std::forward<F>(use)(*module);
+  }
+  // The GNSS module sends these bytes now, after whatever it is already sending, at the GNSS line
+  // rate, whatever its power or mode; the beacon relays them to the host like the module's NMEA.
+  void gnssSends(std::span<const std::uint8_t> bytes);
+  void gnssSends(std::string_view text);
 
   // Frames and bytes the beacon could not make sense of, one line each.
   std::vector<std::string> protocolErrors() const;

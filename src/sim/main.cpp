@@ -1,5 +1,7 @@
 // orsa-beacon-sim: the simulated beacon as a process of its own. Prints the port path first, then
 // serves until SIGINT or SIGTERM.
+#include "sim/MtkGnssModule.h"
+#include "sim/NmeaCapture.h"
 #include "sim/SimOptions.h"
 #include "sim/SimulatedBeacon.h"
 
@@ -10,6 +12,7 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <limits.h>
@@ -95,6 +98,10 @@ int main(int argc, char** argv) {
 
   try {
     orsa::sim::SimulatedBeacon beacon(options.faults);
+    if (!options.nmeaPath.empty()) {
+      beacon.setGnssModel(
+          std::make_unique<orsa::sim::MtkGnssModule>(orsa::sim::NmeaCapture::fromFile(options.nmeaPath)));
+    }
     if (options.trace) {
       const auto started = std::chrono::steady_clock::now();
       beacon.setFrameObserver([started](const orsa::sim::FrameRecord& frame) {

@@ -197,7 +197,7 @@ TEST(BeaconModel, ModemThatStaysOffIsAcknowledgedButNeverAnswers) {
   EXPECT_EQ(model.handle(frame(8, 0, bytesOf("AT\r\n"))), bytesOf("AT\r\r\nOK\r\n"));
 }
 
-TEST(BeaconModel, GnssAnswersNothingAndKeepsItsInput) {
+TEST(BeaconModel, UnpoweredGnssAnswersNothingAndKeepsItsInput) {
   BeaconModel model;
   EXPECT_TRUE(model.handle(frame(9, 0, bytesOf("$PMTK180*3B\r\n"))).empty());
   EXPECT_TRUE(model.handle(frame(9, 0, {0xA0})).empty());
@@ -218,6 +218,7 @@ TEST(BeaconModel, ModelsArePluggable) {
   model.setModemModel(std::make_unique<EchoModem>());
   model.setGnssModel(std::make_unique<ChattyGnss>());
   model.handle(frame(3, 0));
+  model.handle(frame(4, 0));
   EXPECT_EQ(model.handle(frame(8, 0, {1, 2, 3})), (std::vector<std::uint8_t>{3, 2, 1}));
   EXPECT_EQ(model.handle(frame(9, 0, {1})), bytesOf("$GPGGA\r\n"));
   model.setModemModel(nullptr);

@@ -248,6 +248,8 @@ TEST_F(SimulatedBeaconTest, ModelsCanBeReplaced) {
   EXPECT_EQ(client.read(1, 2s).size(), 1U);
   ASSERT_TRUE(client.sendFrame(8, 0, bytesOf("AT+GSN\r\n")));
   EXPECT_EQ(client.read(8, 2s), bytesOf("\r\n+GSN\r\n"));
+  ASSERT_TRUE(client.sendFrame(4, 0));
+  EXPECT_EQ(client.read(1, 2s).size(), 1U);
   ASSERT_TRUE(client.sendFrame(9, 0, std::vector<std::uint8_t>{0xA0}));
   EXPECT_EQ(client.read(1, 2s), std::vector<std::uint8_t>{0xA0});
 }
