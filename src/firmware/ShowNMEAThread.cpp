@@ -1,1 +1,33 @@
 #include "firmware/ShowNMEAThread.h"
+
+#include <algorithm>
+#include <string>
+
+namespace orsa::firmware {
+
+ShowNMEAThread::ShowNMEAThread(link::DeviceLink link, Callbacks callbacks)
+    : Worker(link, "трансляция NMEA потока"), callbacks_(std::move(callbacks)) {}
+
+void ShowNMEAThread::run() {
+  // The connect keeps what is already in the receive buffer: the first drain shows it.
+  if (!connectDevice()) {
+    resultCode = link::kResultFailure;
+    messageText = link::kNotConnectedMessage;
+    if (callbacks_.showResult) synchronizeUnlessStopped([this] { callbacks_.showResult(*this); });
+    closeChannel();
+    return;
+  }
+  std::string stream;
+  while (pause(kDrainPeriod)) {
+    synchronizeUnlessStopped([this, &stream] {
+      // Whoever stopped the relay did so on this same thread: nothing is taken after that.
+      if (stopRequested()) return;
+      const std::vector<std::uint8_t> bytes = takeReceived();
+      stream.clear();
+      std::copy_if(bytes.begin(), bytes.end(), std::back_inserter(stream), [](std::uint8_t b) { return b != 0; });
+      if (callbacks_.drain) callbacks_.drain(stream);
+    });
+  }
+}
+
+}  // namespace orsa::firmware

@@ -137,6 +137,14 @@ std::array<std::uint8_t, SerialChannel::kBufferSize> SerialChannel::receiveBuffe
   return receiveBuffer;
 }
 
+std::vector<std::uint8_t> SerialChannel::takeReceived() {
+  std::lock_guard lock(receiveLock);
+  std::vector<std::uint8_t> taken(receiveBuffer.begin(), receiveBuffer.begin() + receiveCount);
+  std::fill_n(receiveBuffer.begin(), receiveCount, std::uint8_t{0});
+  receiveCount = 0;
+  return taken;
+}
+
 std::string SerialChannel::receivedText() const {
   std::lock_guard lock(receiveLock);
   const char* text = reinterpret_cast<const char*>(receiveBuffer.data());

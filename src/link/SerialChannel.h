@@ -67,6 +67,9 @@ class SerialChannel {
   // Copies of the reply, taken under the receive lock.
   std::vector<std::uint8_t> receivedBytes(std::size_t maxCount = kBufferSize) const;
   std::array<std::uint8_t, kBufferSize> receiveBufferCopy() const;
+  // Everything received, zero bytes included, with the buffer emptied under the same lock, so no
+  // byte arriving meanwhile is lost or taken twice.
+  std::vector<std::uint8_t> takeReceived();
   // The buffer read as zero-terminated text.
   std::string receivedText() const;
 

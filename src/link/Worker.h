@@ -10,6 +10,7 @@
 #include <stop_token>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "link/ChannelGate.h"
 #include "link/SerialChannel.h"
@@ -70,6 +71,8 @@ class Worker {
 
   bool connectDevice();
   void synchronize(const std::function<void()>& call) { link_.host.synchronize(call); }
+  // A call that a stop requested before it ran leaves out (see WorkerHost).
+  void synchronizeUnlessStopped(const std::function<void()>& call) { link_.host.synchronize(call, stop_.get_token()); }
   // Sleeps unless the operation is being stopped; false when it was.
   bool pause(std::chrono::milliseconds duration);
   bool waitForBytes(std::uint32_t count, std::int32_t timeoutMs);
@@ -83,6 +86,8 @@ class Worker {
   }
   bool writeRaw(const std::uint8_t* bytes, std::size_t count);
   void closeChannel() { link_.channel.close(); }
+  // Everything received since the last send or take, and an empty receive buffer, in one step.
+  std::vector<std::uint8_t> takeReceived() { return link_.channel.takeReceived(); }
   // Read-only on purpose: sending past the checks above would defeat the stop.
   const SerialChannel& channel() const { return link_.channel; }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <mutex>
+#include <stop_token>
 
 #include "link/DeviceConnection.h"
 
@@ -15,6 +16,10 @@ class WorkerHost {
   // Runs `call` on the window thread and returns once it has run. A host that is shutting down
   // returns at once without running it, so a worker never blocks an exiting program.
   virtual void synchronize(const std::function<void()>& call) = 0;
+  // The same, except that a stop requested while the call still waits for the window thread
+  // abandons it: it never runs, and this returns at once. Lets the window thread stop and join a
+  // worker that may be waiting for it.
+  virtual void synchronize(const std::function<void()>& call, std::stop_token stop) = 0;
   virtual PortChoice portChoice() = 0;
 };
 
@@ -27,6 +32,10 @@ class DirectWorkerHost final : public WorkerHost {
   void synchronize(const std::function<void()>& call) override {
     std::lock_guard lock(callLock_);
     call();
+  }
+  void synchronize(const std::function<void()>& call, std::stop_token stop) override {
+    std::lock_guard lock(callLock_);
+    if (!stop.stop_requested()) call();
   }
   PortChoice portChoice() override {
     std::lock_guard lock(callLock_);

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <future>
 #include <stdexcept>
+#include <stop_token>
 
 namespace orsa::app {
 namespace {
@@ -64,6 +65,32 @@ TEST(QtWorkerHostTest, ShutdownReleasesAWaitingWorkerAndDropsItsCall) {
   ASSERT_EQ(late.wait_for(5s), std::future_status::ready);
   QCoreApplication::processEvents();
   EXPECT_FALSE(ran.load());
+}
+
+// The window thread stops a worker and joins it while the worker waits for that same thread:
+// the pending call must be let go, or the join never returns.
+TEST(QtWorkerHostTest, AStopReleasesAWorkerWaitingForTheWindowThreadAndDropsItsCall) {
+  QtWorkerHost host;
+  std::atomic<bool> ran{false};
+  std::stop_source stop;
+  std::promise<void> posted;
+  auto worker = std::async(std::launch::async, [&] {
+    posted.set_value();
+    host.synchronize([&] { ran = true; }, stop.get_token());
+  });
+  posted.get_future().wait();
+  stop.request_stop();
+  ASSERT_EQ(worker.wait_for(5s), std::future_status::ready);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(ran.load()) << "a call abandoned by a stop never runs, even once the window thread is free";
+
+  bool ranUnstopped = false;
+  auto unstopped = std::async(std::launch::async, [&] {
+    std::stop_source fresh;
+    host.synchronize([&] { ranUnstopped = true; }, fresh.get_token());
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return unstopped.wait_for(0s) == std::future_status::ready; }, 5000));
+  EXPECT_TRUE(ranUnstopped);
 }
 
 TEST(QtWorkerHostTest, ACallAlreadyRunningIsWaitedForEvenWhenTheHostShutsDown) {

@@ -19,9 +19,13 @@ QtWorkerHost::QtWorkerHost() = default;
 
 QtWorkerHost::~QtWorkerHost() { shutdown(); }
 
-void QtWorkerHost::synchronize(const std::function<void()>& call) {
+void QtWorkerHost::synchronize(const std::function<void()>& call) { run(call, {}); }
+
+void QtWorkerHost::synchronize(const std::function<void()>& call, std::stop_token stop) { run(call, stop); }
+
+void QtWorkerHost::run(const std::function<void()>& call, const std::stop_token& stop) {
   if (QThread::currentThread() == context_.thread()) {
-    call();
+    if (!stop.stop_requested()) call();
     return;
   }
   auto request = std::make_shared<Request>();
@@ -61,12 +65,17 @@ void QtWorkerHost::synchronize(const std::function<void()>& call) {
       },
       Qt::QueuedConnection);
 
+  // Takes the lock so the notification cannot fall between the test and the wait below.
+  const std::stop_callback onStop(stop, [this] {
+    { const std::lock_guard guard(lock_); }
+    changed_.notify_all();
+  });
   std::unique_lock guard(lock_);
   // A call already running (a message box, say) is waited for to its end even
   // when the window closes meanwhile: it refers to the worker's own state.
-  // The time-out is only a safety net; shutdown() and the call's end notify.
+  // The time-out is only a safety net; shutdown(), a stop and the call's end notify.
   while (request->state != Request::State::Done) {
-    if (shutDown_ && request->state == Request::State::Pending) {
+    if ((shutDown_ || stop.stop_requested()) && request->state == Request::State::Pending) {
       request->state = Request::State::Abandoned;
       return;
     }

@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <stop_token>
 
 namespace orsa::app {
 
@@ -19,6 +20,7 @@ class QtWorkerHost final : public link::WorkerHost {
   ~QtWorkerHost() override;
 
   void synchronize(const std::function<void()>& call) override;
+  void synchronize(const std::function<void()>& call, std::stop_token stop) override;
   link::PortChoice portChoice() override;
 
   // Kept current by the window from the port panel's controls; workers only read it.
@@ -28,6 +30,8 @@ class QtWorkerHost final : public link::WorkerHost {
 
  private:
   struct Request;
+  // An empty token is never stopped: the plain synchronize.
+  void run(const std::function<void()>& call, const std::stop_token& stop);
 
   QObject context_;
   mutable std::mutex lock_;
