@@ -11,11 +11,14 @@ OperationSlot::~OperationSlot() {
 
 std::optional<std::string> OperationSlot::start(std::unique_ptr<link::Worker> worker, std::function<void()> ended) {
   worker_ = std::move(worker);
-  worker_->setFinishedHandler([this, ended = std::move(ended)] {
+  const std::uint64_t started = ++generation_;
+  worker_->setFinishedHandler([this, started, ended = std::move(ended)] {
     QMetaObject::invokeMethod(
         &context_,
-        [this, ended] {
-          join();
+        [this, started, ended] {
+          // The slot may have been joined meanwhile and hold a newer operation, which is not
+          // this one's to release (a new worker may even sit at the old one's address).
+          if (generation_ == started) join();
           if (ended) ended();
         },
         Qt::QueuedConnection);

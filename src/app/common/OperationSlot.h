@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -37,6 +38,7 @@ class OperationSlot {
  private:
   QObject& context_;
   std::unique_ptr<link::Worker> worker_;
+  std::uint64_t generation_ = 0;  // counts starts; tells a finished run from the one now held
 };
 
 }  // namespace orsa::app

@@ -8,6 +8,11 @@ namespace orsa::app {
 DeviceSession::DeviceSession(std::unique_ptr<link::SerialPortMap> portMap)
     : portMap_(portMap ? std::move(portMap) : std::make_unique<link::LinuxSerialPortMap>()) {}
 
+link::DeviceLink DeviceSession::linkForOperation() {
+  if (relayStopper_) relayStopper_();
+  return deviceLink();
+}
+
 QStringList DeviceSession::openablePorts() const {
   QStringList ports;
   for (const std::string& port : link::listOpenablePorts(*portMap_, link::portOpens)) {

@@ -9,6 +9,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -22,6 +23,11 @@ class DeviceSession {
   explicit DeviceSession(std::unique_ptr<link::SerialPortMap> portMap = nullptr);
 
   link::DeviceLink deviceLink() { return {channel, *portMap_, gate, host}; }
+  // The link for a new operation. A running NMEA relay is stopped first: it would keep the
+  // channel from the operation, and the operation's replies would end up in the relay's log.
+  link::DeviceLink linkForOperation();
+  // How the service window stops its relay; empty when there is no relay to stop.
+  void setRelayStopper(std::function<void()> stop) { relayStopper_ = std::move(stop); }
   // Ports of the map that open right now, for the manual port list.
   QStringList openablePorts() const;
 
@@ -33,6 +39,7 @@ class DeviceSession {
 
  private:
   std::unique_ptr<link::SerialPortMap> portMap_;
+  std::function<void()> relayStopper_;
 };
 
 }  // namespace orsa::app

@@ -35,7 +35,7 @@ void FirmwareCommands::update() {
   callbacks.showResult = [this](const Worker& w) {
     form_.showOperationResult(w.resultCode, QString::fromStdString(w.messageText));
   };
-  auto worker = std::make_unique<Worker>(session_.deviceLink(), std::move(callbacks));
+  auto worker = std::make_unique<Worker>(session_.linkForOperation(), std::move(callbacks));
   worker->firmwarePath = firmware::firmwareFileName(chosen->toStdString());
   // Released after every end, a success included, so a second beacon can be
   // updated without restarting the program.

@@ -108,7 +108,7 @@ void SettingsCommands::start(int mode) {
   };
 
   auto worker =
-      std::make_unique<Worker>(session_.deviceLink(), session_.record, session_.replyLock, std::move(callbacks));
+      std::make_unique<Worker>(session_.linkForOperation(), session_.record, session_.replyLock, std::move(callbacks));
   worker->mode = mode;
   if (auto refusal = worker_.start(std::move(worker), [this] { emit exchangeFinished(); })) {
     showResultBox(dialogs_, link::kResultFailure, QString::fromStdString(*refusal));

@@ -26,7 +26,7 @@ void ServiceCommands::start(std::int32_t mode, const std::string& phoneNumber, c
   callbacks.showResult = [this](const Worker& w) {
     showResultBox(dialogs_, w.resultCode, QString::fromStdString(w.messageText));
   };
-  auto worker = std::make_unique<Worker>(session_.deviceLink(), session_.replyLock, std::move(callbacks));
+  auto worker = std::make_unique<Worker>(session_.linkForOperation(), session_.replyLock, std::move(callbacks));
   worker->mode = mode;
   worker->phoneNumber = phoneNumber;
   worker->fileList = upload.files;

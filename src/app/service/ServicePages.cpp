@@ -97,6 +97,13 @@ QWidget* gpsPage() {
   bar->setValue(0);
   bar->setTextVisible(false);
   bar->setGeometry(kInnerX, 170, kInnerWidth, 18);
+
+  // What the relayed stream says, decoded; read at a glance while the raw sentences scroll by.
+  QGroupBox* receiver = kit::group(page, QStringLiteral("Состояние приёмника"), QRect(kGroupX, 362, kGroupWidth, 150));
+  QLabel* status = namedLabel(receiver, "GnssStatusLabel", QString(), QPoint(kInnerX, 24));
+  status->setGeometry(kInnerX, 24, kInnerWidth, 114);
+  status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  status->setTextInteractionFlags(Qt::TextSelectableByMouse);
   return page;
 }
 

@@ -1,6 +1,7 @@
 #include "TForm5.h"
 
 #include "DialogService.h"
+#include "GnssCommands.h"
 #include "PageKit.h"
 #include "ServiceCommands.h"
 #include "ServicePages.h"
@@ -62,6 +63,8 @@ TForm5::TForm5(DialogService& dialogs, DeviceSession& session, std::filesystem::
   buildServicePages(*pages_);
 
   commands_ = std::make_unique<ServiceCommands>(session, dialogs_, [this](const QString& line) { appendLog(line); });
+  gnss_ = std::make_unique<GnssCommands>(session, dialogs_, *pages_->widget(1), *log_,
+                                         [this](const QString& line) { appendLog(line); });
   loadConfig();
   connectControls();
 }
@@ -108,6 +111,10 @@ void TForm5::connectControls() {
   operation("Button11", Mode::kClearTestSimEntry);
   operation("Button14", Mode::kHangUp);
   onClick("Button5", [this] { chooseFolder(); });
+  onClick("Button8", [this] { chooseFile("Edit2", service::ConfigIni::kDaPath); });
+  onClick("Button9", [this] { chooseFile("Edit3", service::ConfigIni::kFirmwarePath); });
+  // The paths as they stand at the press; editing them later leaves the run alone.
+  onClick("Button7", [this] { gnss_->startFlash(field("Edit2")->text(), field("Edit3")->text()); });
   // The list as it is now; a later folder choice makes a new one and leaves this upload alone.
   onClick("Button6", [this] { commands_->start(Mode::kUploadFiles, {}, upload_); });
   onClick("Button12", [this] { startWithPhone(Mode::kSendImeiSms, kNoPhoneForSms); });
@@ -133,6 +140,17 @@ void TForm5::chooseFolder() {
   scanFolder(*chosen);
   store(service::ConfigIni::kDirectory, *chosen);
   field("Edit1")->setText(*chosen);
+}
+
+void TForm5::chooseFile(const char* edit, std::string_view key) {
+  const auto chosen = dialogs_.openFileName(QString());
+  if (!chosen || chosen->isEmpty()) {
+    return;
+  }
+  QLineEdit* path = field(edit);
+  path->setText(*chosen);
+  path->setFocus();
+  store(key, *chosen);
 }
 
 void TForm5::startWithPhone(int mode, const QString& noPhoneLine) {

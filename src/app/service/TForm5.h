@@ -17,6 +17,7 @@ namespace orsa::app {
 
 class DeviceSession;
 class DialogService;
+class GnssCommands;
 class ServiceCommands;
 
 // The service window: the technician's operations on the beacon's modem and GNSS module on three
@@ -42,12 +43,15 @@ class TForm5 : public QWidget {
   // What the next upload takes: the ".AMR" files of the folder as last scanned.
   const service::UploadList& uploadList() const { return upload_; }
   ServiceCommands& commands() const { return *commands_; }
+  GnssCommands& gnss() const { return *gnss_; }
 
  private:
   void loadConfig();
   void connectControls();
   void scanFolder(const QString& folder);
   void chooseFolder();
+  // Button8 and Button9: a file for Edit2 or Edit3, remembered under `key`.
+  void chooseFile(const char* edit, std::string_view key);
   void startWithPhone(int mode, const QString& noPhoneLine);
   void storePhone(const QString& phone);
   // Writes one key of config.ini now; what went wrong goes to the log.
@@ -60,6 +64,7 @@ class TForm5 : public QWidget {
   QPlainTextEdit* log_ = nullptr;
   QTabWidget* pages_ = nullptr;
   std::unique_ptr<ServiceCommands> commands_;
+  std::unique_ptr<GnssCommands> gnss_;
 };
 
 }  // namespace orsa::app
