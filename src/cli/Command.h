@@ -27,5 +27,7 @@ int runDefaults(CliContext& context, Arguments& arguments);
 int runCommandFile(CliContext& context, Arguments& arguments);
 int runService(CliContext& context, Arguments& arguments);
 int runUpload(CliContext& context, Arguments& arguments);
+int runNmea(CliContext& context, Arguments& arguments);
+int runGnssFlash(CliContext& context, Arguments& arguments);
 
 }  // namespace orsa::cli

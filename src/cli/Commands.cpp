@@ -31,6 +31,14 @@ std::span<const Command> commands() {
        "copy the *.AMR files of DIR (any letter case) and the FILEs into the modem's drive C:, replacing files of the "
        "same name",
        runUpload},
+      {"nmea", "[--seconds N] [--decode] [--pty PATH]",
+       "relay the GNSS module's NMEA stream to standard output until Ctrl-C or for N seconds (start the module "
+       "first: service gnss-on); --decode prints the receiver's status once a second instead; --pty serves the "
+       "stream on a pseudo-terminal linked at PATH for gpsd and other GPS programs",
+       runNmea},
+      {"gnss-flash", "--loader FILE --firmware FILE",
+       "replace the GNSS module's firmware through its boot ROM: the loader goes first, then the firmware",
+       runGnssFlash},
   };
   return table;
 }

@@ -1,0 +1,110 @@
+#include <signal.h>
+
+#include <chrono>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <system_error>
+
+#include "cli/Command.h"
+#include "cli/ExitCode.h"
+#include "cli/NmeaPty.h"
+#include "firmware/NmeaDecoder.h"
+#include "firmware/ShowNMEAThread.h"
+
+namespace orsa::cli {
+
+namespace {
+
+// Ctrl-C and a polite kill end the relay like its time running out: the pty link is removed and
+// the beacon's port released. The signals are blocked in every thread and taken here, so no
+// handler runs at an awkward moment.
+class StopSignals {
+ public:
+  StopSignals() {
+    sigemptyset(&signals_);
+    sigaddset(&signals_, SIGINT);
+    sigaddset(&signals_, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
+  }
+  ~StopSignals() {
+    // One that came in after the wait is taken here rather than left to kill the process now.
+    const timespec none{};
+    while (sigtimedwait(&signals_, nullptr, &none) > 0) {
+    }
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+  }
+  StopSignals(const StopSignals&) = delete;
+  StopSignals& operator=(const StopSignals&) = delete;
+
+  // Waits for a signal, at most `limit` when given; true when one came.
+  bool wait(std::optional<std::chrono::seconds> limit) {
+    const auto until = std::chrono::steady_clock::now() + limit.value_or(std::chrono::seconds(0));
+    for (;;) {
+      timespec slice{1, 0};
+      if (limit) {
+        const auto left = until - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero()) return false;
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        slice = {static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+      }
+      if (sigtimedwait(&signals_, nullptr, &slice) > 0) return true;
+    }
+  }
+
+ private:
+  sigset_t signals_{};
+  sigset_t previous_{};
+};
+
+}  // namespace
+
+int runNmea(CliContext& context, Arguments& arguments) {
+  const bool decode = arguments.flag("--decode");
+  const auto seconds = arguments.option("--seconds");
+  const auto ptyPath = arguments.option("--pty");
+  if (!arguments.positionals().empty()) throw UsageError("nmea takes no words besides its options");
+  std::optional<std::chrono::seconds> limit;
+  if (seconds) limit = std::chrono::seconds(parseNumber(*seconds, "--seconds", 365 * 24 * 3600));
+
+  std::unique_ptr<NmeaPty> pty;
+  if (ptyPath) {
+    try {
+      pty = std::make_unique<NmeaPty>(*ptyPath);
+    } catch (const std::system_error& error) {
+      context.err << "--pty " << *ptyPath << ": " << error.code().message() << '\n';
+      return kExitFailed;
+    }
+    context.err << "NMEA поток: " << *ptyPath << " -> " << pty->devicePath() << '\n';
+  }
+
+  StopSignals signals;  // before the relay's threads exist, so they inherit the blocked signals
+  firmware::NmeaDecoder decoder;
+  bool notConnected = false;
+  firmware::ShowNMEAThread::Callbacks callbacks;
+  callbacks.drain = [&](std::string_view stream) {
+    if (pty) pty->write(stream);
+    if (decode) {
+      decoder.feed(stream);
+      context.out << firmware::statusLine(decoder.status()) << std::endl;
+    } else if (!pty) {
+      context.out << stream << std::flush;
+    }
+  };
+  callbacks.showResult = [&](const firmware::ShowNMEAThread&) { notConnected = true; };
+  firmware::ShowNMEAThread relay(context.deviceLink(), callbacks);
+  if (!relay.start()) {
+    context.err << relay.refusalMessage() << '\n';
+    return kExitFailed;
+  }
+  signals.wait(limit);
+  relay.stopAndJoin();
+  if (notConnected) {
+    context.reportNotConnected();
+    return kExitNotConnected;
+  }
+  return kExitSuccess;
+}
+
+}  // namespace orsa::cli
