@@ -38,7 +38,13 @@ TEST(SimOptions, EveryOptionReachesThePlan) {
                              "--modem-stays-off",
                              "--modem-no-prompt",
                              "--modem-no-write-ok",
-                             "--modem-drive-size=0"});
+                             "--modem-drive-size=0",
+                             "--nmea=/tmp/capture.log",
+                             "--gnss-silent-from",
+                             "packet-size",
+                             "--gnss-sync-from=3",
+                             "--gnss-unacked-packet",
+                             "2"});
   ASSERT_TRUE(result.options) << result.error;
   const auto& o = *result.options;
   EXPECT_EQ(o.linkPath, "/tmp/beacon");
@@ -57,6 +63,8 @@ TEST(SimOptions, EveryOptionReachesThePlan) {
   EXPECT_TRUE(modem.noPrompt);
   EXPECT_TRUE(modem.noWriteConfirmation);
   EXPECT_EQ(modem.driveSize, 0U);
+  EXPECT_EQ(o.nmeaPath, "/tmp/capture.log");
+  EXPECT_EQ(o.faults.gnssFaults(), (GnssFaults{GnssStage::PacketSize, 3, 2}));
 }
 
 TEST(SimOptions, Help) {

@@ -234,6 +234,30 @@ TEST_F(SimulatedBeaconTest, ModemFaultsOfThePlanReachTheModem) {
   EXPECT_EQ(files, (ModemDrive::Files{{"A.AMR", bytesOf("abcd")}}));
 }
 
+TEST_F(SimulatedBeaconTest, GnssModuleStreamsPacedNmeaWhilePowered) {
+  ASSERT_TRUE(client.sendFrame(4, 0));
+  ASSERT_EQ(client.read(1, 2s), std::vector<std::uint8_t>{BeaconModel::ackByte});
+  const auto poweredAt = Clock::now();
+  ASSERT_EQ(client.read(1, 3s), bytesOf("$"));
+  const auto burstAt = Clock::now();
+  EXPECT_GT(burstAt - poweredAt, 500ms);  // a second after power-on
+  EXPECT_EQ(client.read(399, 2s).size(), 399U);
+  EXPECT_GT(Clock::now() - burstAt, 300ms);  // 400 bytes at 9600 baud take over 400 ms
+
+  ASSERT_TRUE(client.sendFrame(6, 0));
+  bool acknowledged = false;  // after the rest of the bytes already on their way
+  for (int i = 0; i < 1000 && !acknowledged; ++i) {
+    const auto byte = client.read(1, 2s);
+    ASSERT_EQ(byte.size(), 1U);
+    acknowledged = byte[0] == BeaconModel::ackByte;
+  }
+  ASSERT_TRUE(acknowledged);
+  EXPECT_TRUE(client.readFor(1500ms).empty());
+
+  beacon.gnssSends("$GPTXT,01,01,02,ANTSTATUS=OK*3B\r\n");  // unframed, as the module's own output
+  EXPECT_EQ(client.read(33, 2s), bytesOf("$GPTXT,01,01,02,ANTSTATUS=OK*3B\r\n"));
+}
+
 struct FixedModem : ModemModel {
   std::vector<std::uint8_t> onData(std::span<const std::uint8_t>) override { return bytesOf("\r\n+GSN\r\n"); }
 };
