@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev
   xvfb xauth fonts-liberation fonts-dejavu-core
+  gpsd
 )
 
 missing=()
