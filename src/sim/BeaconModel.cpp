@@ -127,7 +127,7 @@ std::vector<std::uint8_t> BeaconModel::handle(const Frame& frame, Clock::time_po
       return modem_ && modemPowered_ ? modem_->onData(frame.data) : std::vector<std::uint8_t>{};
     case FrameType::GnssData:
       gnssInput_.insert(gnssInput_.end(), frame.data.begin(), frame.data.end());
-      return gnss_ && gnssPowered_ ? gnss_->onData(frame.data) : std::vector<std::uint8_t>{};
+      return passToGnss(frame.data);
     case FrameType::EraseFirmware:
       std::fill(flash_.begin(), flash_.end(), std::uint8_t{0xFF});
       ++eraseCount_;
@@ -208,6 +208,17 @@ void BeaconModel::setGnssModel(std::unique_ptr<GnssModel> gnss) {
       gnss_->onPowerOn(Clock::now());
     }
   }
+}
+
+std::vector<std::uint8_t> BeaconModel::passToGnss(std::span<const std::uint8_t> data) {
+  if (!gnss_ || !gnssPowered_) {
+    return {};
+  }
+  auto answer = gnss_->onData(data);
+  if (gnss_->outputStopped()) {
+    gnssLine_.clear();
+  }
+  return answer;
 }
 
 void BeaconModel::setGnssFaults(const GnssFaults& faults) {

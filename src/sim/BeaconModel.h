@@ -99,7 +99,8 @@ class BeaconModel {
   std::optional<Clock::time_point> nextGnssOutputAt() const;
   // The module's own output whose time on the line has come by `now`.
   std::vector<std::uint8_t> takeGnssOutput(Clock::time_point now);
-  // The module sends `bytes` from `now` on, after whatever it is sending (whatever its power or mode).
+  // The module sends `bytes` from `now` on, after whatever it is sending, whatever its power or mode
+  // (though a module in its boot ROM drops them at the next byte it is given).
   void gnssSends(std::span<const std::uint8_t> bytes, Clock::time_point now);
 
   // Frames the beacon could not make sense of, one line each.
@@ -109,6 +110,7 @@ class BeaconModel {
  private:
   std::vector<std::uint8_t> writeCell(const Frame& frame);
   std::vector<std::uint8_t> writeFlash(const Frame& frame);
+  std::vector<std::uint8_t> passToGnss(std::span<const std::uint8_t> data);
 
   std::map<std::uint32_t, Cell> cells_;
   std::vector<std::uint8_t> flash_;

@@ -29,6 +29,9 @@ class GnssModel {
   virtual std::optional<Clock::time_point> nextBurstAt() const { return std::nullopt; }
   // The output due at `now` (one burst; empty when nothing is due).
   virtual std::vector<std::uint8_t> takeBurst(Clock::time_point /*now*/) { return {}; }
+  // True while the module has stopped its own output (say, for its boot ROM): the beacon then drops
+  // what of it was still on the line, since a module that stops stops at once.
+  virtual bool outputStopped() const { return false; }
   // The module's part of the fault plan; a model that cannot misbehave ignores it.
   virtual void applyFaults(const GnssFaults& /*faults*/) {}
 };

@@ -32,6 +32,7 @@ class MtkGnssModule final : public GnssModel {
   void onLineRate(std::uint32_t baud) override { lineRate_ = baud; }
   std::optional<Clock::time_point> nextBurstAt() const override;
   std::vector<std::uint8_t> takeBurst(Clock::time_point now) override;
+  bool outputStopped() const override { return powered_ && !nmeaMode_; }
   void applyFaults(const GnssFaults& faults) override { flash_.applyFaults(faults); }
 
   // Applies from the next epoch; an empty capture silences the stream.

@@ -177,6 +177,22 @@ TEST(GnssModule, TakesALoaderAndAFirmwareThroughItsBootRom) {
   EXPECT_EQ(run.mode(), Mode::Nmea);
 }
 
+TEST(GnssModule, OwnOutputIsPacedAtTheLineRateAndStopsInTheBootRom) {
+  using namespace std::chrono_literals;
+  BeaconModel model;
+  const auto on = BeaconModel::Clock::now();
+  EXPECT_EQ(model.handle(Frame{4, 0, {}}, on).size(), 1U);
+  EXPECT_TRUE(model.takeGnssOutput(on + 999ms).empty());
+  EXPECT_EQ(model.nextGnssOutputAt(), on + 1s);
+  const Bytes start = model.takeGnssOutput(on + 1100ms);  // 100 ms at 960 bytes a second
+  EXPECT_GE(start.size(), 86U);
+  EXPECT_LE(start.size(), 96U);
+  EXPECT_EQ(std::string(start.begin(), start.begin() + 7), "$GNGGA,");
+  EXPECT_TRUE(model.handle(Frame{9, 0, bytesOf("$PMTK180*3B\r\n")}, on + 1100ms).empty());
+  EXPECT_TRUE(model.takeGnssOutput(on + 5s).empty());
+  EXPECT_FALSE(model.nextGnssOutputAt());
+}
+
 TEST(GnssModule, BootRomHearsNothingUntilTheLineRunsAt115200) {
   FlashRun run;
   run.intoBootRom(false);
