@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <fstream>
 
 namespace orsa::firmware {
@@ -146,8 +147,13 @@ void GPSUpdateThread::run() {
 bool GPSUpdateThread::prepare(std::vector<std::uint8_t>& loader, std::vector<std::uint8_t>& firmware) {
   // Both files are read whole before the beacon hears anything: a file that cannot be read, or
   // changes later, never leaves the module half-programmed.
+  // A folder opens as a stream on Linux and reads as nothing: only files are taken.
+  const auto isFile = [](const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+  };
   std::ifstream loaderFile(loaderPath, std::ios::binary);
-  if (!loaderFile) {
+  if (!isFile(loaderPath) || !loaderFile) {
     fail(kLoaderFileError);
     return false;
   }
@@ -159,7 +165,7 @@ bool GPSUpdateThread::prepare(std::vector<std::uint8_t>& loader, std::vector<std
   }
 
   std::ifstream firmwareFile(firmwarePath, std::ios::binary | std::ios::ate);
-  const auto end = firmwareFile ? static_cast<std::streamoff>(firmwareFile.tellg()) : -1;
+  const auto end = isFile(firmwarePath) && firmwareFile ? static_cast<std::streamoff>(firmwareFile.tellg()) : -1;
   if (end < 0) {
     fail(kFirmwareFileError);
     return false;
