@@ -1,4 +1,4 @@
-#include "BeaconFixture.h"
+#include "ServiceWindowFixture.h"
 #include "ServiceCommands.h"
 #include "TForm5.h"
 #include "service/ConfigIni.h"
@@ -23,52 +23,7 @@ namespace {
 constexpr std::uint8_t kModemOn = 3;
 constexpr std::uint8_t kModemOff = 5;
 
-// The service window on the main window's channel to a simulated beacon, with a config.ini of
-// its own.
-class ServiceWindowOperationsTest : public BeaconFixture {
- protected:
-  ServiceWindowOperationsTest() { EXPECT_TRUE(home.isValid()); }
-
-  std::filesystem::path configPath() const { return std::filesystem::path(home.filePath("config.ini").toStdString()); }
-  service::ConfigIni config() const { return service::ConfigIni(configPath()); }
-
-  TForm5& openWindow() {
-    window = std::make_unique<TForm5>(dialogs, form.session(), configPath());
-    return *window;
-  }
-  template <class T>
-  T* control(const char* name) {
-    auto* w = window->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-  }
-  void press(const char* button) { QTest::mouseClick(control<QWidget>(button), Qt::LeftButton); }
-  // Presses a button and waits for the operation it starts to end.
-  void runOperation(const char* button) {
-    QSignalSpy finished(&window->commands(), &ServiceCommands::operationFinished);
-    press(button);
-    ASSERT_TRUE(finished.wait(20000)) << button << " did not finish";
-  }
-  QStringList logLines() {
-    const QString text = control<QPlainTextEdit>("Memo1")->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
-  }
-
-  QString makeFile(const QString& folder, const QString& name, std::size_t size) {
-    const QString path = QDir(folder).filePath(name);
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + size) & 0xFF);
-    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
-    return path;
-  }
-  static std::vector<std::uint8_t> bytesOf(const QString& path) {
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-
-  QTemporaryDir home;
-  std::unique_ptr<TForm5> window;
-};
+using ServiceWindowOperationsTest = ServiceWindowFixture;
 
 TEST_F(ServiceWindowOperationsTest, ShowsEveryControlOnItsTabWithConfigIniValues) {
   ASSERT_TRUE(config().write("Directory", "/no/such/folder"));

@@ -9,10 +9,8 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollBar>
 
 namespace orsa::app {
 namespace {
@@ -31,12 +29,12 @@ QString statusText(const firmware::GnssStatus& status) {
 
 }  // namespace
 
-GnssCommands::GnssCommands(DeviceSession& session, DialogService& dialogs, QWidget& page, QPlainTextEdit& log,
-                           LogLine logLine)
+GnssCommands::GnssCommands(DeviceSession& session, DialogService& dialogs, QWidget& page, LogLine logLine,
+                           LogLine stream)
     : session_(session),
       dialogs_(dialogs),
-      log_(log),
       logLine_(std::move(logLine)),
+      stream_(std::move(stream)),
       relayBox_(control<QCheckBox>(page, "CheckBox1")),
       flashButton_(control<QPushButton>(page, "Button7")),
       progress_(control<QProgressBar>(page, "ProgressBar1")),
@@ -93,17 +91,11 @@ void GnssCommands::setRelay(bool on) {
 void GnssCommands::drain(std::string_view stream) {
   decoder_.feed(stream);
   status_->setText(statusText(decoder_.status()));
-  // Line ends stay as the module sent them, but a lone carriage return would start an empty
-  // paragraph of its own in the text control.
+  // Line ends stay as the module sent them, but a carriage return would count as a line end of its
+  // own in the text control, twice for "\r\n" cut between two drains.
   QString text = QString::fromStdString(settings::Cp1251::toUtf8(std::string(stream)));
   text.remove(QLatin1Char('\r'));
-  QTextCursor end = log_.textCursor();
-  end.movePosition(QTextCursor::End);
-  end.insertText(text);
-  log_.setTextCursor(end);
-  // The end of the stream comes into view; the focus stays where the technician put it, so a
-  // path being typed on the page does not lose its keystrokes once a second.
-  log_.ensureCursorVisible();
+  stream_(text);
 }
 
 void GnssCommands::startFlash(const QString& loaderPath, const QString& firmwarePath) {

@@ -10,7 +10,6 @@
 
 class QCheckBox;
 class QLabel;
-class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QWidget;
@@ -28,8 +27,9 @@ class GnssCommands : public QObject {
  public:
   using LogLine = std::function<void(const QString& line)>;
 
-  // `page` holds CheckBox1, Button7, ProgressBar1 and the status label; `log` is Memo1.
-  GnssCommands(DeviceSession& session, DialogService& dialogs, QWidget& page, QPlainTextEdit& log, LogLine logLine);
+  // `page` holds CheckBox1, Button7, ProgressBar1 and the status label; log lines and the stream
+  // both go to the service log.
+  GnssCommands(DeviceSession& session, DialogService& dialogs, QWidget& page, LogLine logLine, LogLine stream);
   ~GnssCommands() override;
 
   // Starts the module's update with these files (Button7), stopping the relay first.
@@ -52,8 +52,8 @@ class GnssCommands : public QObject {
 
   DeviceSession& session_;
   DialogService& dialogs_;
-  QPlainTextEdit& log_;
   LogLine logLine_;
+  LogLine stream_;
   QCheckBox* relayBox_;
   QPushButton* flashButton_;
   QProgressBar* progress_;

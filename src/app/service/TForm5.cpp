@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 
 #include <stdexcept>
@@ -55,7 +56,10 @@ TForm5::TForm5(DialogService& dialogs, DeviceSession& session, std::filesystem::
   auto* clear = new QPushButton(QStringLiteral("Очистить"), logGroup);
   clear->setObjectName(QStringLiteral("Button15"));
   clear->setGeometry(227, 510, 100, 27);
-  connect(clear, &QPushButton::clicked, log_, &QPlainTextEdit::clear);
+  connect(clear, &QPushButton::clicked, this, [this] {
+    log_->clear();
+    lineBreakOwed_ = false;
+  });
 
   pages_ = new QTabWidget(this);
   pages_->setObjectName(QStringLiteral("PageControl1"));
@@ -63,8 +67,9 @@ TForm5::TForm5(DialogService& dialogs, DeviceSession& session, std::filesystem::
   buildServicePages(*pages_);
 
   commands_ = std::make_unique<ServiceCommands>(session, dialogs_, [this](const QString& line) { appendLog(line); });
-  gnss_ = std::make_unique<GnssCommands>(session, dialogs_, *pages_->widget(1), *log_,
-                                         [this](const QString& line) { appendLog(line); });
+  gnss_ = std::make_unique<GnssCommands>(
+      session, dialogs_, *pages_->widget(1), [this](const QString& line) { appendLog(line); },
+      [this](const QString& text) { appendStream(text); });
   loadConfig();
   connectControls();
 }
@@ -80,7 +85,26 @@ void TForm5::present() {
   activateWindow();
 }
 
-void TForm5::appendLog(const QString& line) { log_->appendPlainText(line); }
+void TForm5::appendLog(const QString& line) {
+  QTextCursor end(log_->document());
+  end.movePosition(QTextCursor::End);
+  if (!end.atBlockStart()) end.insertBlock();
+  end.insertText(line);
+  lineBreakOwed_ = true;
+  log_->verticalScrollBar()->setValue(log_->verticalScrollBar()->maximum());
+}
+
+void TForm5::appendStream(const QString& text) {
+  QTextCursor end(log_->document());
+  end.movePosition(QTextCursor::End);
+  if (lineBreakOwed_ && !end.atBlockStart()) end.insertBlock();
+  lineBreakOwed_ = false;
+  end.insertText(text);
+  log_->setTextCursor(end);
+  // The end of the stream comes into view; the focus stays where the technician put it, so a
+  // path being typed on the page does not lose its keystrokes once a second.
+  log_->ensureCursorVisible();
+}
 
 QLineEdit* TForm5::field(const char* name) const { return findChild<QLineEdit*>(QString::fromLatin1(name)); }
 

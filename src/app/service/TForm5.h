@@ -39,6 +39,9 @@ class TForm5 : public QWidget {
 
   // A new last line of the log.
   void appendLog(const QString& line);
+  // The module's stream, appended exactly where the log ends: it brings its own line ends, and a
+  // sentence cut by one drain goes on with the next. Log lines keep to lines of their own.
+  void appendStream(const QString& text);
 
   // What the next upload takes: the ".AMR" files of the folder as last scanned.
   const service::UploadList& uploadList() const { return upload_; }
@@ -62,6 +65,7 @@ class TForm5 : public QWidget {
   const service::ConfigIni config_;
   service::UploadList upload_;
   QPlainTextEdit* log_ = nullptr;
+  bool lineBreakOwed_ = false;  // the last thing written was a log line
   QTabWidget* pages_ = nullptr;
   std::unique_ptr<ServiceCommands> commands_;
   std::unique_ptr<GnssCommands> gnss_;
