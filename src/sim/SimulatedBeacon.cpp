@@ -7,6 +7,7 @@
 #include <optional>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/prctl.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -177,6 +178,9 @@ void SimulatedBeacon::wake() const {
 
 void SimulatedBeacon::serve(std::stop_token stop) {
   const std::stop_callback onStop(stop, [this] { wake(); });
+  // A throttled line is timed byte by byte; the kernel's default 50 us of slack on every timed
+  // wake would add up to a line slower than the rate it stands for.
+  ::prctl(PR_SET_TIMERSLACK, 1UL);
 
   FrameParser parser;
   std::deque<PendingFrame> frames;
@@ -292,7 +296,9 @@ void SimulatedBeacon::serve(std::stop_token stop) {
         allowed = std::min(remaining, static_cast<std::size_t>((now - start) / byteTime));
       }
       if (allowed == 0) {
-        nextOutput = throttled ? std::max(start + byteTime, now + minOutputWake) : start;
+        // A short reply goes out whole the moment its last byte is through, not a slice later.
+        const Clock::time_point whole = start + byteTime * static_cast<long>(remaining);
+        nextOutput = throttled ? std::max(start + byteTime, std::min(now + minOutputWake, whole)) : start;
         break;
       }
       const long written = pty_.writeSome(std::span(reply.bytes).subspan(reply.sent, allowed));
