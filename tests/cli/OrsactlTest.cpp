@@ -139,6 +139,28 @@ TEST_F(Orsactl, FirmwareFlashesThePayload) {
   EXPECT_EQ(run({"firmware", image}, false).status, 3);
 }
 
+TEST_F(Orsactl, GnssFlashPrintsItsStagesAndTheModuleHoldsBothFiles) {
+  const std::string loader = file("loader.bin");
+  const std::string firmware = file("gnss.bin");
+  std::ofstream(loader, std::ios::binary) << std::string(11892, 'L');
+  std::ofstream(firmware, std::ios::binary) << std::string(5000, 'F');
+  ToolRun flashed = run({"gnss-flash", "--loader", loader, "--firmware", firmware});
+  EXPECT_EQ(flashed.status, 0) << flashed.err;
+  EXPECT_EQ(flashed.out,
+            "Переход в режим программирования...\nПереключение скорости UART 115200...\nПодготовка GPS модуля...\n"
+            "Запись загрузчика...\nПередача управления загрузчику...\nЗапись прошивки...\nПрошивка GPS модуля "
+            "завершена\n");
+  beacon.withGnssModule([](const sim::MtkGnssModule& module) {
+    EXPECT_EQ(module.loader(), std::vector<std::uint8_t>(11892, 'L'));
+    EXPECT_EQ(module.firmware(), std::vector<std::uint8_t>(5000, 'F'));
+  });
+
+  ToolRun missing = run({"gnss-flash", "--loader", file("none.bin"), "--firmware", firmware});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "Ошибка открытия файла загрузчика\n");
+  EXPECT_EQ(run({"gnss-flash", "--loader", loader}).status, 2);
+}
+
 TEST_F(Orsactl, SettingsFilesAreCheckedBeforeUse) {
   const std::string saved = file("factory.cfg");
   ASSERT_EQ(run({"defaults", "--save", saved}).status, 0);
