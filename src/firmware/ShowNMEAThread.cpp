@@ -13,14 +13,14 @@ void ShowNMEAThread::run() {
   if (!connectDevice()) {
     resultCode = link::kResultFailure;
     messageText = link::kNotConnectedMessage;
-    if (callbacks_.showResult) synchronizeUnlessStopped([this] { callbacks_.showResult(*this); });
+    if (callbacks_.showResult) synchronize([this] { callbacks_.showResult(*this); });
     closeChannel();
     return;
   }
   std::string stream;
   while (pause(kDrainPeriod)) {
-    synchronizeUnlessStopped([this, &stream] {
-      // Whoever stopped the relay did so on this same thread: nothing is taken after that.
+    synchronize([this, &stream] {
+      // A stop that came before this ran on the window thread: nothing is taken after it.
       if (stopRequested()) return;
       const std::vector<std::uint8_t> bytes = takeReceived();
       stream.clear();

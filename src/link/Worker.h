@@ -70,9 +70,9 @@ class Worker {
   virtual void run() = 0;
 
   bool connectDevice();
-  void synchronize(const std::function<void()>& call) { link_.host.synchronize(call); }
-  // A call that a stop requested before it ran leaves out (see WorkerHost).
-  void synchronizeUnlessStopped(const std::function<void()>& call) { link_.host.synchronize(call, stop_.get_token()); }
+  // Runs `call` on the window thread and waits for it. A call still waiting when a stop comes is
+  // abandoned, so the window thread may stop and join a worker that waits for it.
+  void synchronize(const std::function<void()>& call) { link_.host.synchronize(call, stop_.get_token()); }
   // Sleeps unless the operation is being stopped; false when it was.
   bool pause(std::chrono::milliseconds duration);
   bool waitForBytes(std::uint32_t count, std::int32_t timeoutMs);
