@@ -10,7 +10,17 @@
 #include "TForm5.h"
 #include "service/ServiceThread.h"
 
+#include "GnssCommands.h"
+
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTemporaryDir>
 #include <QDir>
 #include <QEventLoop>
 #include <QPixmap>
@@ -21,6 +31,20 @@
 
 namespace orsa::app {
 namespace {
+
+// Runs the event loop until `done` holds, at most `timeoutMs`; whether it came to hold.
+template <typename Predicate>
+bool waitUntil(Predicate done, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QEventLoop loop;
+    QTimer::singleShot(100, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  return true;
+}
 
 // Lets the window system map and paint what was just shown; bounded so a
 // stuck display cannot hold the run.
@@ -55,6 +79,10 @@ bool ScreenshotRunner::readBeacon() {
 }
 
 bool ScreenshotRunner::startModem(TForm5& service) {
+  return runServiceOperation(service, service::ServiceThread::kModemOn);
+}
+
+bool ScreenshotRunner::runServiceOperation(TForm5& service, int mode) {
   constexpr int kStartTimeoutMs = 30000;
   QEventLoop loop;
   bool finished = false;
@@ -63,9 +91,44 @@ bool ScreenshotRunner::startModem(TForm5& service) {
     loop.quit();
   });
   QTimer::singleShot(kStartTimeoutMs, &loop, &QEventLoop::quit);
-  service.commands().start(service::ServiceThread::kModemOn);
+  service.commands().start(mode);
   loop.exec();
   return finished;
+}
+
+bool ScreenshotRunner::shootGnss(TForm5& service) {
+  auto* log = service.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+  auto* relay = service.findChild<QCheckBox*>(QStringLiteral("CheckBox1"));
+  auto* status = service.findChild<QLabel*>(QStringLiteral("GnssStatusLabel"));
+  auto* progress = service.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+  log->clear();
+  bool ok = runServiceOperation(service, service::ServiceThread::kGnssOn);
+  relay->setChecked(true);
+  // A few seconds of sentences, and a status decoded from them.
+  ok = waitUntil([&] { return status->text().contains(QStringLiteral("UTC")) && log->blockCount() > 20; }, 15000) && ok;
+  settle();
+  ok = save(service, QStringLiteral("form5-gps-relay.png")) && ok;
+  relay->setChecked(false);
+
+  // Any files do: the simulated module takes whatever loader and firmware it is given.
+  QTemporaryDir files;
+  const auto makeFile = [&](const QString& name, qint64 size) {
+    QFile file(files.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(size)) ok = false;
+    return file.fileName();
+  };
+  const QString loader = makeFile(QStringLiteral("loader.bin"), 11892);
+  const QString firmware = makeFile(QStringLiteral("firmware.bin"), 256 * 1024);
+  service.findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(loader);
+  service.findChild<QLineEdit*>(QStringLiteral("Edit3"))->setText(firmware);
+  service.gnss().startFlash(loader, firmware);
+  // A quarter of the loader is in the module.
+  ok = waitUntil([&] { return progress->maximum() == 11892 && progress->value() >= 11892 / 4; }, 60000) && ok;
+  settle();
+  ok = save(service, QStringLiteral("form5-gps-flash.png")) && ok;
+  service.gnss().requestStop();
+  service.gnss().join();
+  return ok;
 }
 
 bool ScreenshotRunner::run() {
@@ -121,6 +184,10 @@ bool ScreenshotRunner::run() {
       tabs->setCurrentIndex(tab);
       settle();
       ok = save(*service, QStringLiteral("form5-%1.png").arg(names[tab])) && ok;
+    }
+    if (form1_.inDemoMode()) {
+      tabs->setCurrentIndex(1);
+      ok = shootGnss(*service) && ok;
     }
     tabs->setCurrentIndex(0);
     service->hide();

@@ -24,6 +24,9 @@ class ScreenshotRunner : public QObject {
   bool readBeacon();
   // Starts the simulated beacon's modem from the service window, so its log has something to show.
   bool startModem(TForm5& service);
+  bool runServiceOperation(TForm5& service, int mode);
+  // The GPS tab while the relay shows the module's stream, and while the module is being flashed.
+  bool shootGnss(TForm5& service);
 
   TForm1& form1_;
   QString directory_;
