@@ -3,11 +3,13 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make ninja-build pkg-config clang-format
+  cmake g++ make ninja-build pkg-config clang-format clang-tidy
+  libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev
   xvfb xauth fonts-liberation fonts-dejavu-core
   gpsd
+  help2man lintian dpkg-dev file
 )
 
 missing=()
