@@ -103,6 +103,8 @@ SimOptionsResult parseSimOptions(const std::vector<std::string_view>& args) {
         options.trace = true;
       } else if (name == "--help" || name == "-h") {
         options.help = true;
+      } else if (name == "--version") {
+        options.version = true;
       } else if (name == "--modem-stays-off") {
         options.faults.modemStaysOff();
       } else if (name == "--modem-no-prompt") {
@@ -232,6 +234,7 @@ std::string simUsage() {
          "                         the loader keeps the Nth firmware packet but does not acknowledge it\n"
          "  --trace                print each frame received to standard error, in hex\n"
          "  --help                 show this text\n"
+         "  --version              show the version\n"
          "\n"
          "TYPE is the frame type (1-11); N counts frames of that type from 1, and 0 means every one.\n"
          "Options may be repeated.\n";

@@ -16,6 +16,7 @@ struct SimOptions {
   std::string nmeaPath;  // the GNSS module's capture; empty: the built-in one
   bool trace = false;
   bool help = false;
+  bool version = false;
 };
 
 struct SimOptionsResult {

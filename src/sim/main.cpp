@@ -1,5 +1,6 @@
 // orsa-beacon-sim: the simulated beacon as a process of its own. Prints the port path first, then
 // serves until SIGINT or SIGTERM.
+#include "orsa/Version.h"
 #include "sim/MtkGnssModule.h"
 #include "sim/NmeaCapture.h"
 #include "sim/SimOptions.h"
@@ -83,6 +84,10 @@ int main(int argc, char** argv) {
   const orsa::sim::SimOptions& options = *parsed.options;
   if (options.help) {
     std::cout << orsa::sim::simUsage();
+    return 0;
+  }
+  if (options.version) {
+    std::cout << "orsa-beacon-sim " << orsa::kVersion << '\n';
     return 0;
   }
 
