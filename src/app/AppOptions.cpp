@@ -19,6 +19,7 @@ AppOptions AppOptions::parse(const QStringList& arguments, QString* error) {
       QStringLiteral("Exit as soon as the window is shown (start-up measurements)."));
   parser.addOptions({service, demo, shots, exitWhenShown});
   parser.addHelpOption();
+  const QCommandLineOption version = parser.addVersionOption();
 
   AppOptions options;
   if (!parser.parse(arguments)) {
@@ -34,6 +35,7 @@ AppOptions AppOptions::parse(const QStringList& arguments, QString* error) {
   options.demo = parser.isSet(demo);
   options.screenshotDir = parser.value(shots);
   options.exitWhenShown = parser.isSet(exitWhenShown);
+  options.version = parser.isSet(version);
   return options;
 }
 

@@ -1,6 +1,7 @@
 #include "ConfiguratorApplication.h"
 
 #include "UiFonts.h"
+#include "orsa/Version.h"
 
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -11,6 +12,7 @@ namespace orsa::app {
 
 ConfiguratorApplication::ConfiguratorApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Конфигуратор"));
+  setApplicationVersion(QString::fromLatin1(kVersion));
   setStyle(QStringLiteral("Fusion"));
   // Set before any window exists, so that tool tips, menus and message boxes, which take the
   // application's font rather than a window's, match the windows.

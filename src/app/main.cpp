@@ -4,7 +4,9 @@
 #include "DemoBeacon.h"
 #include "QtDialogService.h"
 #include "ScreenshotRunner.h"
+#include "orsa/Version.h"
 
+#include <QStringList>
 #include <QTextStream>
 #include <QTimer>
 
@@ -13,7 +15,25 @@
 #include <memory>
 #include <system_error>
 
+namespace {
+
+int printVersion() {
+  QTextStream(stdout) << "orsa-configurator " << orsa::kVersion << '\n';
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  // Answered before the QApplication exists, so that --version needs no display.
+  QStringList rawArguments;
+  for (int i = 0; i < argc; ++i) {
+    rawArguments << QString::fromLocal8Bit(argv[i]);
+  }
+  if (orsa::app::AppOptions::parse(rawArguments, nullptr).version) {
+    return printVersion();
+  }
+
   orsa::app::ConfiguratorApplication app(argc, argv);
 
   QString error;
@@ -21,6 +41,9 @@ int main(int argc, char* argv[]) {
   if (!error.isEmpty()) {
     QTextStream(stderr) << error << '\n';
     return 2;
+  }
+  if (options.version) {  // reached when Qt's own options came with it
+    return printVersion();
   }
 
   // Made before the windows and gone after them: the operations talk to it to the end.

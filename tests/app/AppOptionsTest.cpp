@@ -12,6 +12,7 @@ TEST(AppOptionsTest, ReadsTheProgramsOwnFlags) {
   EXPECT_FALSE(plain.service);
   EXPECT_FALSE(plain.demo);
   EXPECT_TRUE(plain.screenshotDir.isEmpty());
+  EXPECT_FALSE(plain.version);
 
   const AppOptions all =
       AppOptions::parse({QStringLiteral("prog"), QStringLiteral("--service"), QStringLiteral("--demo"),
@@ -21,6 +22,9 @@ TEST(AppOptionsTest, ReadsTheProgramsOwnFlags) {
   EXPECT_TRUE(all.service);
   EXPECT_TRUE(all.demo);
   EXPECT_EQ(all.screenshotDir, QStringLiteral("/tmp/shots"));
+
+  EXPECT_TRUE(AppOptions::parse({QStringLiteral("prog"), QStringLiteral("--version")}, &error).version);
+  EXPECT_TRUE(error.isEmpty());
 }
 
 TEST(AppOptionsTest, AnUnknownFlagIsAnError) {
