@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "cli/ExitCode.h"
 #include "link/LinuxSerialPortMap.h"
 
 namespace orsa::cli {
@@ -28,6 +29,15 @@ void CliContext::reportNotConnected() {
   err << link::kNotConnectedMessage;
   if (const std::string reason = channel.lastError(); !reason.empty()) err << ": " << reason;
   err << '\n';
+}
+
+int CliContext::failed(const std::string& message) {
+  if (message == link::kNotConnectedMessage) {
+    reportNotConnected();
+    return kExitNotConnected;
+  }
+  err << message << '\n';
+  return kExitFailed;
 }
 
 std::string hexBytes(const std::uint8_t* bytes, std::size_t count) {

@@ -30,6 +30,9 @@ class CliContext {
   bool interactive() const { return interactive_; }
   // "Устройство не подключено" and, on the same line, why the port did not open.
   void reportNotConnected();
+  // How a command ends when its operation was refused or failed: the message on standard error and
+  // status 1, or status 3 with the port's reason when the message is "Устройство не подключено".
+  int failed(const std::string& message);
 
   std::ostream& out;
   std::ostream& err;

@@ -1,33 +1,42 @@
 #pragma once
 
+#include <functional>
 #include <span>
 
-#include "cli/Arguments.h"
 #include "cli/CliContext.h"
+#include "cli/UsageError.h"
+
+namespace CLI {
+class App;
+}
 
 namespace orsa::cli {
+
+// What a command does once its command line was parsed into the values its definition bound.
+using CommandRun = std::function<int(CliContext& context)>;
 
 // One orsactl command. Each lives in its own file; the table in Commands.cpp lists them.
 struct Command {
   const char* name;
   const char* usage;    // the words after the name
   const char* summary;  // one line for --help
-  int (*run)(CliContext& context, Arguments& arguments);
+  // Declares the command's options and words on its own App and returns what runs it.
+  CommandRun (*define)(CLI::App& app);
 };
 
 std::span<const Command> commands();
 
-int runPorts(CliContext& context, Arguments& arguments);
-int runRaw(CliContext& context, Arguments& arguments);
-int runFirmware(CliContext& context, Arguments& arguments);
-int runShow(CliContext& context, Arguments& arguments);
-int runRead(CliContext& context, Arguments& arguments);
-int runWrite(CliContext& context, Arguments& arguments);
-int runDefaults(CliContext& context, Arguments& arguments);
-int runCommandFile(CliContext& context, Arguments& arguments);
-int runService(CliContext& context, Arguments& arguments);
-int runUpload(CliContext& context, Arguments& arguments);
-int runNmea(CliContext& context, Arguments& arguments);
-int runGnssFlash(CliContext& context, Arguments& arguments);
+CommandRun definePorts(CLI::App& app);
+CommandRun defineRaw(CLI::App& app);
+CommandRun defineFirmware(CLI::App& app);
+CommandRun defineShow(CLI::App& app);
+CommandRun defineRead(CLI::App& app);
+CommandRun defineWrite(CLI::App& app);
+CommandRun defineDefaults(CLI::App& app);
+CommandRun defineCommandFile(CLI::App& app);
+CommandRun defineService(CLI::App& app);
+CommandRun defineUpload(CLI::App& app);
+CommandRun defineNmea(CLI::App& app);
+CommandRun defineGnssFlash(CLI::App& app);
 
 }  // namespace orsa::cli

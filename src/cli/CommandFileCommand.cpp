@@ -1,3 +1,5 @@
+#include <CLI/CLI.hpp>
+#include <memory>
 #include <ostream>
 
 #include "cli/Command.h"
@@ -6,22 +8,29 @@
 
 namespace orsa::cli {
 
-int runCommandFile(CliContext& context, Arguments& arguments) {
-  using service::ServerCommandFile;
-  const auto words = arguments.positionals();
-  if (words.empty() || words.size() > 2) throw UsageError("command-file needs a MODE and at most one file name");
-  const auto code = ServerCommandFile::modeCodeOf(words[0]);
-  if (!code) throw UsageError("MODE is search, test, daily or 1 to 3, not \"" + words[0] + "\"");
+CommandRun defineCommandFile(CLI::App& app) {
+  struct Words {
+    std::string mode;
+    std::string out;
+  };
+  auto words = std::make_shared<Words>();
+  app.add_option("MODE", words->mode, "search, test, daily or 1 to 3")->required();
+  app.add_option("OUT", words->out, "the file to write, command.cfg by default");
+  return [words](CliContext& context) {
+    using service::ServerCommandFile;
+    const auto code = ServerCommandFile::modeCodeOf(words->mode);
+    if (!code) throw UsageError("MODE is search, test, daily or 1 to 3, not \"" + words->mode + "\"");
 
-  const std::string path =
-      ServerCommandFile::nameForSaving(words.size() == 2 ? words[1] : std::string(ServerCommandFile::kProposedName));
-  const auto written = ServerCommandFile::save(path, *code);
-  if (!written) {
-    context.err << written.message() << ": " << path << " (" << written.detail() << ")\n";
-    return kExitFailed;
-  }
-  context.out << path << ": " << ServerCommandFile::kModeEntries[*code - 1] << '\n';
-  return kExitSuccess;
+    const std::string path = ServerCommandFile::nameForSaving(
+        words->out.empty() ? std::string(ServerCommandFile::kProposedName) : words->out);
+    const auto written = ServerCommandFile::save(path, *code);
+    if (!written) {
+      context.err << written.message() << ": " << path << " (" << written.detail() << ")\n";
+      return static_cast<int>(kExitFailed);
+    }
+    context.out << path << ": " << ServerCommandFile::kModeEntries[*code - 1] << '\n';
+    return static_cast<int>(kExitSuccess);
+  };
 }
 
 }  // namespace orsa::cli

@@ -1,3 +1,5 @@
+#include <CLI/CLI.hpp>
+#include <memory>
 #include <ostream>
 
 #include "cli/Command.h"
@@ -7,37 +9,28 @@
 
 namespace orsa::cli {
 
-int runFirmware(CliContext& context, Arguments& arguments) {
-  const auto words = arguments.positionals();
-  if (words.size() != 1) throw UsageError("firmware needs exactly one FILE.fmw");
-
-  ProgressBar progress(context.err, context.interactive(), "Прошивка", ProgressBar::Unit::Bytes);
-  std::string outcome;
-  firmware::MCUpdateThread::Callbacks callbacks;
-  callbacks.showProgress = [&](const firmware::MCUpdateThread& update) {
-    progress.update(update.progressPosition, update.progressMax);
-  };
-  callbacks.showResult = [&](const firmware::MCUpdateThread& update) {
-    progress.finish();
-    outcome = update.messageText;
-  };
-  firmware::MCUpdateThread update(context.deviceLink(), callbacks);
-  update.firmwarePath = firmware::firmwareFileName(words[0]);
-  if (!update.start()) {
-    context.err << update.refusalMessage() << '\n';
-    return kExitFailed;
-  }
-  update.join();
-  if (update.resultCode == link::kResultSuccess) {
+CommandRun defineFirmware(CLI::App& app) {
+  auto file = std::make_shared<std::string>();
+  app.add_option("FILE", *file, "the firmware image, FILE.fmw")->required();
+  return [file](CliContext& context) -> int {
+    ProgressBar progress(context.err, context.interactive(), "Прошивка", ProgressBar::Unit::Bytes);
+    std::string outcome;
+    firmware::MCUpdateThread::Callbacks callbacks;
+    callbacks.showProgress = [&](const firmware::MCUpdateThread& update) {
+      progress.update(update.progressPosition, update.progressMax);
+    };
+    callbacks.showResult = [&](const firmware::MCUpdateThread& update) {
+      progress.finish();
+      outcome = update.messageText;
+    };
+    firmware::MCUpdateThread update(context.deviceLink(), callbacks);
+    update.firmwarePath = firmware::firmwareFileName(*file);
+    if (!update.start()) return context.failed(update.refusalMessage());
+    update.join();
+    if (update.resultCode != link::kResultSuccess) return context.failed(outcome);
     context.out << outcome << '\n';
     return kExitSuccess;
-  }
-  if (outcome == link::kNotConnectedMessage) {
-    context.reportNotConnected();
-    return kExitNotConnected;
-  }
-  context.err << outcome << '\n';
-  return kExitFailed;
+  };
 }
 
 }  // namespace orsa::cli

@@ -1,7 +1,10 @@
+#include <CLI/CLI.hpp>
+#include <memory>
 #include <ostream>
 
 #include "cli/Command.h"
 #include "cli/ExitCode.h"
+#include "cli/NumberOption.h"
 #include "link/Worker.h"
 #include "settings/Cp1251.h"
 
@@ -81,36 +84,48 @@ class RawExchange final : public link::Worker {
 
 }  // namespace
 
-int runRaw(CliContext& context, Arguments& arguments) {
-  const auto expect =
-      static_cast<std::uint32_t>(parseNumber(arguments.option("--expect").value_or("0"), "--expect", 4095));
-  const auto timeout =
-      static_cast<std::int32_t>(parseNumber(arguments.option("--timeout").value_or("4000"), "--timeout", 1000000));
-  const auto words = arguments.positionals();
-  if (words.size() < 2 || words.size() > 3) throw UsageError("raw needs TYPE and PARAM, and optionally HEXDATA");
-  const auto type = static_cast<std::uint8_t>(parseNumber(words[0], "TYPE", 255));
-  const auto parameter = static_cast<std::uint32_t>(parseNumber(words[1], "PARAM", 0xFFFFFFFF));
-  auto data = words.size() == 3 ? parseHex(words[2]) : std::vector<std::uint8_t>{};
-  if (data.size() > link::CommandFrame::kMaxDataLength) throw UsageError("HEXDATA is longer than 2500 bytes");
+CommandRun defineRaw(CLI::App& app) {
+  struct Options {
+    std::uint32_t type = 0;
+    std::uint32_t parameter = 0;
+    std::string hexData;
+    std::uint32_t expect = 0;
+    std::int32_t timeoutMs = 4000;
+  };
+  auto options = std::make_shared<Options>();
+  app.add_option("TYPE", options->type, "the command type, 0..255 (decimal or 0x hex)")
+      ->required()
+      ->transform(numberUpTo(255));
+  app.add_option("PARAM", options->parameter, "the frame's parameter, e.g. a settings cell's address")
+      ->required()
+      ->transform(numberUpTo(0xFFFFFFFF));
+  app.add_option("HEXDATA", options->hexData, "the data bytes in hex; spaces, ':' and '-' between them are ignored");
+  app.add_option("--expect", options->expect, "wait for a reply of N bytes (0..4095, default 0)")
+      ->transform(numberUpTo(4095))
+      ->option_text("N");
+  app.add_option("--timeout", options->timeoutMs, "how long to wait for it (0..1000000, default 4000)")
+      ->transform(numberUpTo(1000000))
+      ->option_text("MS");
+  return [options](CliContext& context) -> int {
+    auto data = parseHex(options->hexData);
+    if (data.size() > link::CommandFrame::kMaxDataLength) throw UsageError("HEXDATA is longer than 2500 bytes");
 
-  RawExchange exchange(context.deviceLink(), type, parameter, std::move(data), expect, timeout);
-  if (!exchange.start()) {
-    context.err << exchange.refusalMessage() << '\n';
-    return kExitFailed;
-  }
-  exchange.join();
-  if (!exchange.connected) {
-    context.reportNotConnected();
-    return kExitNotConnected;
-  }
-  context.out << "reply (" << exchange.reply.size()
-              << " bytes): " << hexBytes(exchange.reply.data(), exchange.reply.size())
-              << "\ntext: " << readableText(exchange.reply) << '\n';
-  if (!exchange.answered) {
-    context.err << "no reply of " << expect << " bytes within " << timeout << " ms\n";
-    return kExitFailed;
-  }
-  return kExitSuccess;
+    const auto expect = options->expect;
+    const auto timeout = options->timeoutMs;
+    RawExchange exchange(context.deviceLink(), static_cast<std::uint8_t>(options->type), options->parameter,
+                         std::move(data), expect, timeout);
+    if (!exchange.start()) return context.failed(exchange.refusalMessage());
+    exchange.join();
+    if (!exchange.connected) return context.failed(link::kNotConnectedMessage);
+    context.out << "reply (" << exchange.reply.size()
+                << " bytes): " << hexBytes(exchange.reply.data(), exchange.reply.size())
+                << "\ntext: " << readableText(exchange.reply) << '\n';
+    if (!exchange.answered) {
+      context.err << "no reply of " << expect << " bytes within " << timeout << " ms\n";
+      return kExitFailed;
+    }
+    return kExitSuccess;
+  };
 }
 
 }  // namespace orsa::cli

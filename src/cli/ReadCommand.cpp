@@ -1,3 +1,5 @@
+#include <CLI/CLI.hpp>
+#include <memory>
 #include <ostream>
 
 #include "cli/Command.h"
@@ -9,15 +11,15 @@
 
 namespace orsa::cli {
 
-int runRead(CliContext& context, Arguments& arguments) {
-  const bool json = arguments.flag("--json");
-  const auto save = arguments.option("--save");
-  if (!arguments.positionals().empty()) throw UsageError("read takes no file name except with --save");
-
-  settings::SettingsRecord record;
-  auto outcome = exchangeSettings(context, record, settings::RWSettingsThread::kReadMode);
-  if (outcome.status != kExitSuccess) return outcome.status;
-  return emitRecord(context, record, save, json, allSlots());
+CommandRun defineRead(CLI::App& app) {
+  auto output = std::make_shared<RecordOutput>();
+  defineRecordOutput(app, *output);
+  return [output](CliContext& context) -> int {
+    settings::SettingsRecord record;
+    auto outcome = exchangeSettings(context, record, settings::RWSettingsThread::kReadMode);
+    if (outcome.status != kExitSuccess) return outcome.status;
+    return emitRecord(context, record, *output, allSlots());
+  };
 }
 
 }  // namespace orsa::cli

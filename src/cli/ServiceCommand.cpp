@@ -1,4 +1,6 @@
+#include <CLI/CLI.hpp>
 #include <map>
+#include <memory>
 
 #include "cli/Command.h"
 #include "cli/ServiceOperation.h"
@@ -18,11 +20,7 @@ std::string phoneArgument(const std::vector<std::string>& words, const std::stri
   return bytes.bytes;
 }
 
-}  // namespace
-
-int runService(CliContext& context, Arguments& arguments) {
-  const auto words = arguments.positionals();
-  if (words.empty()) throw UsageError("service needs an action");
+int runAction(CliContext& context, const std::vector<std::string>& words) {
   const std::string& action = words[0];
   static const std::map<std::string, std::int32_t> withoutArgument = {
       {"modem-on", ServiceThread::kModemOn}, {"modem-off", ServiceThread::kModemOff},
@@ -44,6 +42,20 @@ int runService(CliContext& context, Arguments& arguments) {
     return runServiceOperation(context, ServiceThread::kSendImeiSms, phoneArgument(words, action));
   if (action == "call") return runServiceOperation(context, ServiceThread::kCall, phoneArgument(words, action));
   throw UsageError("unknown service action \"" + action + "\"");
+}
+
+}  // namespace
+
+CommandRun defineService(CLI::App& app) {
+  auto words = std::make_shared<std::vector<std::string>>(2);
+  app.add_option("ACTION", (*words)[0],
+                 "modem-on, modem-off, gnss-on, gnss-off, hangup, sim-entry create|clear, imei-sms PHONE, call PHONE")
+      ->required();
+  CLI::Option* argument = app.add_option("ARGUMENT", (*words)[1], "create or clear for sim-entry, the PHONE to call");
+  return [words, argument](CliContext& context) -> int {
+    const std::vector<std::string> given(words->begin(), words->begin() + (argument->count() > 0 ? 2 : 1));
+    return runAction(context, given);
+  };
 }
 
 }  // namespace orsa::cli

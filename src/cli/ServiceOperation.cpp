@@ -27,16 +27,10 @@ int runServiceOperation(CliContext& context, std::int32_t mode, std::string phon
   operation.phoneNumber = std::move(phoneNumber);
   operation.fileList = std::move(upload.files);
   operation.totalSize = upload.totalSize;
-  if (!operation.start()) {
-    context.err << operation.refusalMessage() << '\n';
-    return kExitFailed;
-  }
+  if (!operation.start()) return context.failed(operation.refusalMessage());
   operation.join();
   progress.finish();
-  if (operation.resultCode == link::kResultFailure) {
-    context.reportNotConnected();
-    return kExitNotConnected;
-  }
+  if (operation.resultCode == link::kResultFailure) return context.failed(link::kNotConnectedMessage);
   return operation.reachedAim() ? kExitSuccess : kExitFailed;
 }
 

@@ -22,20 +22,10 @@ ExchangeOutcome exchangeSettings(CliContext& context, settings::SettingsRecord& 
   callbacks.hideProgressWindow = [&](const RWSettingsThread&) { progress.finish(); };
   RWSettingsThread worker(context.deviceLink(), record, replyLock, callbacks);
   worker.mode = mode;
-  if (!worker.start()) {
-    context.err << worker.refusalMessage() << '\n';
-    return {kExitFailed, worker.refusalMessage()};
-  }
+  if (!worker.start()) return {context.failed(worker.refusalMessage()), worker.refusalMessage()};
   worker.join();
   progress.finish();
-  if (worker.resultCode == link::kResultFailure) {
-    if (worker.messageText == link::kNotConnectedMessage) {
-      context.reportNotConnected();
-      return {kExitNotConnected, worker.messageText};
-    }
-    context.err << worker.messageText << '\n';
-    return {kExitFailed, worker.messageText};
-  }
+  if (worker.resultCode == link::kResultFailure) return {context.failed(worker.messageText), worker.messageText};
   return {kExitSuccess, worker.messageText};
 }
 

@@ -1,15 +1,29 @@
 #include "cli/SettingsJson.h"
 
+#include <nlohmann/json.hpp>
+#include <set>
 #include <stdexcept>
 #include <utility>
 
-#include "cli/Json.h"
 #include "settings/Cp1251.h"
 #include "settings/SettingsFile.h"
 
 namespace orsa::cli {
 
 using settings::SlotId;
+
+namespace {
+
+// Keeps the names in the order the file or the record has them, so a saved file reads like the table.
+using Json = nlohmann::ordered_json;
+
+// "[json.exception.parse_error.101] parse error at line 1, column 16: ..." without the bracketed tag.
+std::string withoutTag(const std::string& what) {
+  const auto end = what.find("] ");
+  return what.rfind("[json.exception.", 0) == 0 && end != std::string::npos ? what.substr(end + 2) : what;
+}
+
+}  // namespace
 
 std::vector<SlotId> allSlots() {
   std::vector<SlotId> slots;
@@ -28,12 +42,9 @@ std::vector<SlotId> fileSlots() {
 }
 
 std::string recordToJson(const settings::SettingsRecord& record, const std::vector<SlotId>& slots) {
-  std::string json = "{\n";
-  for (std::size_t i = 0; i < slots.size(); ++i) {
-    json += "  " + jsonQuote(settings::slotName(slots[i])) + ": " +
-            jsonQuote(settings::Cp1251::toUtf8(record.text(slots[i]))) + (i + 1 < slots.size() ? ",\n" : "\n");
-  }
-  return json + "}\n";
+  Json json = Json::object();
+  for (SlotId slot : slots) json[std::string(settings::slotName(slot))] = settings::Cp1251::toUtf8(record.text(slot));
+  return json.dump(2, ' ', false, Json::error_handler_t::replace) + '\n';
 }
 
 std::string slotTextFromUtf8(SlotId slot, std::string_view utf8) {
@@ -50,19 +61,30 @@ std::string slotTextFromUtf8(SlotId slot, std::string_view utf8) {
 }
 
 std::vector<SlotId> applyJson(std::string_view json, settings::SettingsRecord& record) {
-  JsonValue document;
+  // A name given twice would leave one of its texts unwritten without a word; such a file is refused.
+  std::set<std::string> names;
+  std::string twice;
+  const Json::parser_callback_t noNameTwice = [&](int depth, Json::parse_event_t event, Json& parsed) {
+    if (depth == 1 && event == Json::parse_event_t::key && parsed.is_string() &&
+        !names.insert(parsed.get<std::string>()).second && twice.empty()) {
+      twice = parsed.get<std::string>();
+    }
+    return true;
+  };
+  Json document;
   try {
-    document = parseJson(json);
-  } catch (const JsonError& error) {
-    throw std::runtime_error(error.what());
+    document = Json::parse(json, noNameTwice);
+  } catch (const Json::parse_error& error) {
+    throw std::runtime_error("invalid JSON: " + withoutTag(error.what()));
   }
-  if (!document.isObject()) throw std::runtime_error("the settings must be a JSON object of slot names and texts");
+  if (!document.is_object()) throw std::runtime_error("the settings must be a JSON object of slot names and texts");
+  if (!twice.empty()) throw std::runtime_error("\"" + twice + "\" appears twice");
   std::vector<std::pair<SlotId, std::string>> texts;
-  for (const auto& [name, value] : document.object()) {
+  for (const auto& [name, value] : document.items()) {
     auto slot = settings::slotByName(name);
     if (!slot) throw std::runtime_error("unknown slot \"" + name + "\"");
-    if (!value.isString()) throw std::runtime_error(name + ": the value must be a text in quotes");
-    texts.emplace_back(*slot, slotTextFromUtf8(*slot, value.string()));
+    if (!value.is_string()) throw std::runtime_error(name + ": the value must be a text in quotes");
+    texts.emplace_back(*slot, slotTextFromUtf8(*slot, value.get_ref<const std::string&>()));
   }
   std::vector<SlotId> named;
   for (const auto& [slot, text] : texts) {

@@ -1,5 +1,6 @@
 #include "cli/SettingsOutput.h"
 
+#include <CLI/CLI.hpp>
 #include <ostream>
 
 #include "cli/ExitCode.h"
@@ -51,15 +52,25 @@ std::string saveRecord(const std::string& path, const settings::SettingsRecord& 
   return result.message + (result.detail.empty() ? "" : " (" + result.detail + ")");
 }
 
-int emitRecord(CliContext& context, const settings::SettingsRecord& record, const std::optional<std::string>& save,
-               bool json, const std::vector<settings::SlotId>& jsonSlots) {
-  if (save) {
-    if (auto error = saveRecord(*save, record); !error.empty()) {
+void defineRecordOutput(CLI::App& app, RecordOutput& output, bool saving) {
+  app.add_flag("--json", output.json, "print the settings as JSON, slot names and their texts");
+  if (saving) {
+    app.add_option_function<std::string>(
+           "--save", [&output](const std::string& path) { output.save = path; },
+           "also keep them in FILE: a settings file, or JSON when the name ends in .json")
+        ->option_text("FILE");
+  }
+}
+
+int emitRecord(CliContext& context, const settings::SettingsRecord& record, const RecordOutput& output,
+               const std::vector<settings::SlotId>& jsonSlots) {
+  if (output.save) {
+    if (auto error = saveRecord(*output.save, record); !error.empty()) {
       context.err << error << '\n';
       return kExitFailed;
     }
   }
-  if (json) {
+  if (output.json) {
     context.out << recordToJson(record, jsonSlots);
   } else {
     printSummary(context.out, record);

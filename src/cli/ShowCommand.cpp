@@ -1,3 +1,5 @@
+#include <CLI/CLI.hpp>
+#include <memory>
 #include <ostream>
 #include <stdexcept>
 
@@ -9,28 +11,34 @@
 
 namespace orsa::cli {
 
-int runShow(CliContext& context, Arguments& arguments) {
-  const bool json = arguments.flag("--json");
-  const auto words = arguments.positionals();
-  if (words.size() != 1) throw UsageError("show needs exactly one settings file");
-  settings::SettingsRecord record;
-  std::vector<settings::SlotId> slots;
-  try {
-    slots = loadSettingsInput(words[0], record);
-  } catch (const std::runtime_error& error) {
-    context.err << error.what() << '\n';
-    return kExitFailed;
-  }
-  return emitRecord(context, record, std::nullopt, json, slots);
+CommandRun defineShow(CLI::App& app) {
+  struct Options {
+    std::string file;
+    RecordOutput output;
+  };
+  auto options = std::make_shared<Options>();
+  app.add_option("FILE", options->file, "a settings file, FILE.cfg, or JSON settings, FILE.json")->required();
+  defineRecordOutput(app, options->output, false);
+  return [options](CliContext& context) -> int {
+    settings::SettingsRecord record;
+    std::vector<settings::SlotId> slots;
+    try {
+      slots = loadSettingsInput(options->file, record);
+    } catch (const std::runtime_error& error) {
+      return context.failed(error.what());
+    }
+    return emitRecord(context, record, options->output, slots);
+  };
 }
 
-int runDefaults(CliContext& context, Arguments& arguments) {
-  const bool json = arguments.flag("--json");
-  const auto save = arguments.option("--save");
-  if (!arguments.positionals().empty()) throw UsageError("defaults takes no file name except with --save");
-  settings::SettingsRecord record;
-  record.RestoreDefaults("");
-  return emitRecord(context, record, save, json, allSlots());
+CommandRun defineDefaults(CLI::App& app) {
+  auto output = std::make_shared<RecordOutput>();
+  defineRecordOutput(app, *output);
+  return [output](CliContext& context) -> int {
+    settings::SettingsRecord record;
+    record.RestoreDefaults("");
+    return emitRecord(context, record, *output, allSlots());
+  };
 }
 
 }  // namespace orsa::cli

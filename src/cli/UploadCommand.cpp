@@ -1,4 +1,6 @@
+#include <CLI/CLI.hpp>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 
 #include "cli/Command.h"
@@ -7,10 +9,10 @@
 
 namespace orsa::cli {
 
-int runUpload(CliContext& context, Arguments& arguments) {
+namespace {
+
+int uploadPaths(CliContext& context, const std::vector<std::string>& words) {
   namespace fs = std::filesystem;
-  const auto words = arguments.positionals();
-  if (words.empty()) throw UsageError("upload needs a folder or files");
 
   // Every file is looked at before the beacon is: a typing error sends nothing.
   service::UploadList upload;
@@ -40,6 +42,14 @@ int runUpload(CliContext& context, Arguments& arguments) {
     return kExitFailed;
   }
   return runServiceOperation(context, service::ServiceThread::kUploadFiles, {}, std::move(upload));
+}
+
+}  // namespace
+
+CommandRun defineUpload(CLI::App& app) {
+  auto words = std::make_shared<std::vector<std::string>>();
+  app.add_option("PATH", *words, "a folder (its *.AMR files) or a file")->required();
+  return [words](CliContext& context) { return uploadPaths(context, *words); };
 }
 
 }  // namespace orsa::cli

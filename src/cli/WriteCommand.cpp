@@ -1,4 +1,6 @@
+#include <CLI/CLI.hpp>
 #include <algorithm>
+#include <memory>
 #include <ostream>
 #include <stdexcept>
 
@@ -58,14 +60,18 @@ void applySet(const std::string& assignment, settings::SettingsRecord& record, s
   named.push_back(*slot);
 }
 
-}  // namespace
+struct WriteOptions {
+  std::vector<std::string> words;  // the settings file, when one is given
+  std::vector<std::string> sets;
+  bool defaults = false;
+  bool yes = false;
+};
 
-int runWrite(CliContext& context, Arguments& arguments) {
-  const bool yes = arguments.flag("--yes");
-  const bool defaults = arguments.flag("--defaults");
-  const auto sets = arguments.options("--set");
-  const auto words = arguments.positionals();
-  if (words.size() > 1) throw UsageError("write takes at most one settings file");
+int writeSettings(CliContext& context, const WriteOptions& options) {
+  const bool yes = options.yes;
+  const bool defaults = options.defaults;
+  const auto& sets = options.sets;
+  const auto& words = options.words;
   if (defaults && !words.empty()) throw UsageError("give either a settings file or --defaults");
   if (!defaults && words.empty() && sets.empty()) {
     throw UsageError("nothing to write: give a settings file, --defaults or --set NAME=VALUE");
@@ -148,6 +154,20 @@ int runWrite(CliContext& context, Arguments& arguments) {
   auto outcome = exchangeSettings(context, collected, settings::RWSettingsThread::kWriteMode);
   if (outcome.status == kExitSuccess) context.out << outcome.message << '\n';
   return outcome.status;
+}
+
+}  // namespace
+
+CommandRun defineWrite(CLI::App& app) {
+  auto options = std::make_shared<WriteOptions>();
+  app.add_option("FILE", options->words, "a settings file, FILE.cfg, or JSON settings, FILE.json")->expected(0, 1);
+  app.add_flag("--defaults", options->defaults, "start from the factory settings instead of the beacon's");
+  // One NAME=VALUE after each --set, so a settings file named after it is not taken for another.
+  app.add_option("--set", options->sets, "put VALUE into the slot NAME (orsactl defaults --json lists the names)")
+      ->allow_extra_args(false)
+      ->option_text("NAME=VALUE");
+  app.add_flag("--yes", options->yes, "answer the window's questions with Yes");
+  return [options](CliContext& context) { return writeSettings(context, *options); };
 }
 
 }  // namespace orsa::cli

@@ -10,6 +10,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "cli/Command.h"
+#include "orsa/Version.h"
 #include "settings/SlotId.h"
 #include "sim/SimulatedBeacon.h"
 
@@ -123,6 +125,60 @@ TEST_F(Orsactl, ExitStatusTellsFailureUsageAndAbsence) {
   EXPECT_EQ(run({"frobnicate"}).status, 2);
   EXPECT_EQ(run({}).status, 2);
   EXPECT_EQ(run({"--help"}).status, 0);
+}
+
+TEST_F(Orsactl, HelpAndVersionGoToStandardOutputAndTouchNothing) {
+  ToolRun help = run({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.err.empty()) << help.err;
+  for (const auto& command : commands()) {
+    const std::string name = command.name;
+    EXPECT_NE(help.out.find("  " + name + ' '), std::string::npos) << name << " is listed: " << help.out;
+    ToolRun own = run({name, "--help"});
+    EXPECT_EQ(own.status, 0) << name << ": " << own.err;
+    EXPECT_NE(own.out.find("usage: orsactl " + name + ' ' + command.usage), std::string::npos) << own.out;
+  }
+  EXPECT_NE(run({"write", "--help"}).out.find("--set NAME=VALUE"), std::string::npos);
+  EXPECT_EQ(run({"help"}).status, 0) << "as earlier releases took it";
+  ToolRun version = run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("orsactl ") + kVersion + "\n");
+  EXPECT_TRUE(beacon.trace().empty());
+}
+
+TEST_F(Orsactl, UsageErrorsNameTheOptionAndSendNothing) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* named;
+  };
+  const Case cases[] = {
+      {{"raw", "256", "0"}, "TYPE"},
+      {{"raw", "1", "0x100000000"}, "PARAM"},
+      {{"raw", "1", "0", "--expect", "4096"}, "--expect"},
+      {{"raw", "1", "0", "--timeout=-1"}, "--timeout"},
+      {{"raw", "1", "0", "--expect"}, "--expect"},
+      {{"nmea", "--seconds", "1e3"}, "--seconds"},
+      {{"defaults", "--save", file("a.cfg"), "--save", file("b.cfg")}, "--save"},
+      {{"show", file("a.cfg"), "--frobnicate"}, "--frobnicate"},
+      {{"gnss-flash", "--loader", file("a.bin")}, "--firmware"},
+  };
+  for (const Case& usage : cases) {
+    ToolRun refused = run(usage.args);
+    EXPECT_EQ(refused.status, 2) << usage.named;
+    EXPECT_NE(refused.err.find(usage.named), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("--help"), std::string::npos) << refused.err;
+    EXPECT_TRUE(refused.out.empty()) << refused.out;
+  }
+  EXPECT_TRUE(beacon.trace().empty());
+  EXPECT_FALSE(fs::exists(dir / "a.cfg"));
+
+  // Numbers are decimal even with a leading zero, or hex; the global options may follow the command.
+  EXPECT_EQ(run({"raw", "0X01", "010", "--port", beacon.portPath(), "--trace"}).status, 0);
+  ASSERT_TRUE(beacon.waitForFrames(1, std::chrono::seconds(5)));  // nothing awaited: the tool may be gone first
+  auto trace = beacon.trace();
+  ASSERT_EQ(trace.size(), 1u);
+  EXPECT_EQ(trace[0].type, 1u);
+  EXPECT_EQ(trace[0].parameter, 10u);
 }
 
 TEST_F(Orsactl, FirmwareFlashesThePayload) {
