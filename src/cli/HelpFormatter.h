@@ -13,6 +13,7 @@ class HelpFormatter : public CLI::Formatter {
   std::string make_usage(const CLI::App* app, std::string name) const override;
   std::string make_subcommands(const CLI::App* app, CLI::AppFormatMode mode) const override;
   std::string make_subcommand(const CLI::App* sub) const override;
+  std::string make_option_opts(const CLI::Option* option) const override;
 };
 
 }  // namespace orsa::cli

@@ -31,6 +31,7 @@ int runOrsactl(const std::vector<std::string>& args, std::ostream& out, std::ost
   CLI::App app("orsactl — command-line configurator for ОРСА Т1/Т2/Т4 beacons", "orsactl");
   app.formatter(std::make_shared<HelpFormatter>());
   app.footer(kExitStatusNote);
+  app.set_help_flag("-h,--help", "print this help and exit");  // the commands inherit it
   app.set_version_flag("--version", std::string("orsactl ") + kVersion, "print the version and exit");
   app.require_subcommand(0, 1);
   // The global options are documented before the command; after it they are taken all the same.
