@@ -50,8 +50,8 @@ int runOrsactl(const std::vector<std::string>& args, std::ostream& out, std::ost
     sub->footer(kExitStatusNote);
     runs.emplace_back(sub, command.define(*sub));
   }
-  // Earlier releases took "orsactl help"; it is not listed among the commands.
-  CLI::App* help = app.add_subcommand("help", "")->group("");
+  // Earlier releases took "orsactl help" followed by anything; it is not listed among the commands.
+  CLI::App* help = app.add_subcommand("help", "")->group("")->allow_extras();
 
   const auto selected = [&]() -> const CLI::App* {
     const auto chosen = app.get_subcommands();
@@ -63,9 +63,6 @@ int runOrsactl(const std::vector<std::string>& args, std::ostream& out, std::ost
     app.parse(reversed);
   } catch (const CLI::CallForHelp&) {
     out << app.help();
-    return kExitSuccess;
-  } catch (const CLI::CallForAllHelp&) {
-    out << app.help("", CLI::AppFormatMode::All);
     return kExitSuccess;
   } catch (const CLI::CallForVersion& version) {
     out << version.what() << '\n';
