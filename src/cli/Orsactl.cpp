@@ -51,7 +51,7 @@ int runOrsactl(const std::vector<std::string>& args, std::ostream& out, std::ost
     runs.emplace_back(sub, command.define(*sub));
   }
   // Earlier releases took "orsactl help" followed by anything; it is not listed among the commands.
-  CLI::App* help = app.add_subcommand("help", "")->group("")->allow_extras();
+  CLI::App* help = app.add_subcommand("help", "")->group("")->allow_extras()->fallthrough(false);
 
   const auto selected = [&]() -> const CLI::App* {
     const auto chosen = app.get_subcommands();
