@@ -1,8 +1,10 @@
 # The two commands a newcomer needs: `make demo` and `make test`.
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
+# Figures and the package come from an optimised build without assertions.
+RELEASE_PRESET ?= release
 
-.PHONY: deps build demo demo-cli test test-asan test-tsan bench screenshots format format-check clean
+.PHONY: deps build demo demo-cli test test-asan test-tsan bench package screenshots format format-check clean
 
 deps:
 	@scripts/install-deps.sh
@@ -26,8 +28,14 @@ test-asan:
 test-tsan:
 	@$(MAKE) --no-print-directory test PRESET=tsan
 
-bench: build
-	@scripts/bench.sh $(BUILD_DIR)
+bench:
+	@$(MAKE) --no-print-directory build PRESET=$(RELEASE_PRESET)
+	@scripts/bench.sh build/$(RELEASE_PRESET)
+
+# The Debian package (build/$(RELEASE_PRESET)/package/*.deb), made and checked by its test.
+package:
+	@$(MAKE) --no-print-directory build PRESET=$(RELEASE_PRESET)
+	@ctest --test-dir build/$(RELEASE_PRESET) -L package --output-on-failure --verbose
 
 screenshots: build
 	@scripts/screenshots.sh $(BUILD_DIR)
