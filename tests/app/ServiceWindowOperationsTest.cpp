@@ -180,7 +180,12 @@ TEST_F(ServiceWindowOperationsTest, PressWhileAnyOperationHoldsTheChannelIsLogge
   ASSERT_TRUE(finished.wait(20000));
   EXPECT_EQ(logLines().last(), QStringLiteral("SMS отправлено"));
   EXPECT_EQ(framesOfType(kModemOn), 1u);
-  const auto sent = beacon.withGsmModem([](const sim::GsmModemModel& modem) { return modem.sentMessages(); });
+  // The operation ends once the message went out; the modem may take it a moment later.
+  const auto sentMessages = [&] {
+    return beacon.withGsmModem([](const sim::GsmModemModel& modem) { return modem.sentMessages(); });
+  };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !sentMessages().empty(); }, 3000));
+  const auto sent = sentMessages();
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0].number, "+79161234567");
   EXPECT_EQ(sent[0].text, std::string(sim::GsmModemModel::defaultImei));
