@@ -11,12 +11,12 @@
 namespace orsa::cli {
 
 CliContext::CliContext(GlobalOptions options, std::ostream& outStream, std::ostream& errStream,
-                       std::unique_ptr<link::SerialPortMap> portMap)
+                       std::unique_ptr<link::SerialPortMap> portMap, bool interactive)
     : out(outStream),
       err(errStream),
       host(options.port ? link::PortChoice{false, *options.port} : link::PortChoice{}),
       portMap_(portMap ? std::move(portMap) : std::make_unique<link::LinuxSerialPortMap>()),
-      interactive_(&errStream == &std::cerr && isatty(STDERR_FILENO)) {
+      interactive_(interactive || (&errStream == &std::cerr && isatty(STDERR_FILENO))) {
   if (options.trace) {
     channel.setTraceSink([this](link::SerialChannel::Direction direction, std::span<const std::uint8_t> bytes) {
       err << (direction == link::SerialChannel::Direction::Sent ? "-> " : "<- ") << hexBytes(bytes.data(), bytes.size())

@@ -21,8 +21,10 @@ struct GlobalOptions {
 // What every command works with: the channel, the port map, the host and the output streams.
 class CliContext {
  public:
+  // `interactive`: progress may redraw lines on `err` although it is not the terminal itself (the
+  // production line draws each port's line from it).
   CliContext(GlobalOptions options, std::ostream& out, std::ostream& err,
-             std::unique_ptr<link::SerialPortMap> portMap = nullptr);
+             std::unique_ptr<link::SerialPortMap> portMap = nullptr, bool interactive = false);
 
   link::DeviceLink deviceLink() { return {channel, *portMap_, gate, host}; }
   const link::SerialPortMap& portMap() const { return *portMap_; }
@@ -39,6 +41,7 @@ class CliContext {
   link::SerialChannel channel;
   link::ChannelGate gate;
   link::DirectWorkerHost host;
+  std::string imei;  // the beacon's IMEI once its settings were read
 
  private:
   std::unique_ptr<link::SerialPortMap> portMap_;

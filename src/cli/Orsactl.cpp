@@ -1,6 +1,8 @@
 #include "cli/Orsactl.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <iostream>
 #include <memory>
 #include <ostream>
 #include <utility>
@@ -8,7 +10,12 @@
 #include "cli/Command.h"
 #include "cli/ExitCode.h"
 #include "cli/HelpFormatter.h"
+#include "cli/ProductionLine.h"
+#include "link/DeviceConnection.h"
+#include "link/LinuxSerialPortMap.h"
 #include "orsa/Version.h"
+
+#include <unistd.h>
 
 namespace orsa::cli {
 
@@ -24,6 +31,37 @@ int usageError(std::ostream& err, const CLI::App* command, const std::string& wh
   return kExitUsage;
 }
 
+// read, write or firmware on several beacons at once; the ports are checked before any is opened.
+int runProductionLine(const CLI::App& command, const CommandRun& run, std::vector<std::string> ports, bool all,
+                      bool trace, bool json, std::ostream& out, std::ostream& err,
+                      std::unique_ptr<link::SerialPortMap> portMap) {
+  const std::string name = command.get_name();
+  if (name != "read" && name != "write" && name != "firmware") {
+    return usageError(err, &command, "only read, write and firmware run on several ports (--port given twice, --all)");
+  }
+  if (const CLI::Option* save = command.get_option_no_throw("--save"); save && save->count() > 0) {
+    return usageError(err, &command, "--save keeps one beacon's settings: give a single --port");
+  }
+  if (all) {
+    if (!portMap) portMap = std::make_unique<link::LinuxSerialPortMap>();
+    for (const auto& port : link::candidatePorts(*portMap)) {
+      if (std::find(ports.begin(), ports.end(), port) == ports.end()) ports.push_back(port);
+    }
+    if (ports.empty()) {
+      err << link::kNotConnectedMessage << ": нет ни одного устройства USB CDC-ACM\n";
+      return kExitNotConnected;
+    }
+  }
+  LineOptions options;
+  options.ports = std::move(ports);
+  options.trace = trace;
+  const CLI::Option* jsonOutput = command.get_option_no_throw("--json");
+  options.outputIsJson = jsonOutput && jsonOutput->count() > 0;
+  options.json = json || options.outputIsJson;
+  if (name == "read") options.successText = "Настройки прочитаны";
+  return runOnEveryPort(options, run, out, err, &err == &std::cerr && isatty(STDERR_FILENO));
+}
+
 }  // namespace
 
 int runOrsactl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -37,12 +75,19 @@ int runOrsactl(const std::vector<std::string>& args, std::ostream& out, std::ost
   // The global options are documented before the command; after it they are taken all the same.
   app.fallthrough();
 
-  std::string port;
+  std::vector<std::string> ports;
+  bool all = false;
   bool trace = false;
-  CLI::Option* portOption =
-      app.add_option("--port", port, "use this serial port (/dev/ttyACM0 or ttyACM0) instead of the automatic choice")
-          ->option_text("NAME");
+  bool jsonTable = false;
+  app.add_option("--port", ports,
+                 "use this serial port (/dev/ttyACM0 or ttyACM0) instead of the automatic choice; given several "
+                 "times, read, write and firmware run on every one of them at once")
+      ->option_text("NAME")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  app.add_flag("--all", all, "read, write or firmware on every USB CDC-ACM device at once");
   app.add_flag("--trace", trace, "print every frame sent and every reply received as hex on standard error");
+  app.add_flag("--json", jsonTable, "with several ports: the table of results as JSON");
 
   std::vector<std::pair<CLI::App*, CommandRun>> runs;
   for (const auto& command : commands()) {
@@ -79,10 +124,16 @@ int runOrsactl(const std::vector<std::string>& args, std::ostream& out, std::ost
   if (!chosen) return usageError(err, nullptr, "a COMMAND is required");
 
   GlobalOptions options;
-  if (portOption->count() > 0) options.port = port;
+  if (!ports.empty()) options.port = ports.front();
   options.trace = trace;
   for (auto& [sub, run] : runs) {
     if (sub != chosen) continue;
+    if (all || ports.size() > 1) {
+      return runProductionLine(*chosen, run, ports, all, trace, jsonTable, out, err, std::move(portMap));
+    }
+    if (jsonTable && !chosen->get_option_no_throw("--json")) {
+      return usageError(err, chosen, "--json before the command is for several ports (--port given twice, or --all)");
+    }
     try {
       CliContext context(options, out, err, std::move(portMap));
       return run(context);

@@ -5,6 +5,7 @@
 
 #include "cli/ExitCode.h"
 #include "cli/ProgressBar.h"
+#include "settings/Cp1251.h"
 #include "settings/RWSettingsThread.h"
 
 namespace orsa::cli {
@@ -26,6 +27,7 @@ ExchangeOutcome exchangeSettings(CliContext& context, settings::SettingsRecord& 
   worker.join();
   progress.finish();
   if (worker.resultCode == link::kResultFailure) return {context.failed(worker.messageText), worker.messageText};
+  if (reading) context.imei = settings::Cp1251::toUtf8(record.text(settings::SlotId::DeviceImei));
   return {kExitSuccess, worker.messageText};
 }
 

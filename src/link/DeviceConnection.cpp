@@ -4,8 +4,6 @@
 
 namespace orsa::link {
 
-namespace {
-
 std::vector<std::string> candidatePorts(const SerialPortMap& map) {
   const std::string marker = map.candidateMarker();
   std::vector<std::string> ports;
@@ -14,8 +12,6 @@ std::vector<std::string> candidatePorts(const SerialPortMap& map) {
   }
   return ports;
 }
-
-}  // namespace
 
 std::optional<std::string> automaticPort(const SerialPortMap& map) {
   auto candidates = candidatePorts(map);

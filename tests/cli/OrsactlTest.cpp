@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -345,6 +346,47 @@ TEST_F(Orsactl, WriteStoresTheCollectedTexts) {
 
   ToolRun absent = run({"write", json}, false);
   EXPECT_EQ(absent.status, 3);
+}
+
+// The production line: every beacon gets its own channel and worker, all at once, and one table.
+TEST_F(Orsactl, SeveralPortsAreWrittenAtOnceAndEndInOneTable) {
+  sim::SimulatedBeacon second;
+  second.setSettingsCell(settings::parameterOf(SlotId::DeviceImei), "866104023456999");
+  const std::string missing = "/dev/ttyACM-gone";
+  const auto start = std::chrono::steady_clock::now();
+  ToolRun written = run({"--port", beacon.portPath(), "--port", second.portPath(), "--port", missing, "write", "--set",
+                         "DevicePin=1234", "--yes"});
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(written.status, 1) << "one beacon was missing";
+  for (const sim::SimulatedBeacon* b : {&beacon, &second}) {
+    EXPECT_EQ(
+        std::string(reinterpret_cast<const char*>(b->settingsCell(settings::parameterOf(SlotId::DevicePin)).data())),
+        "1234");
+  }
+  EXPECT_LT(elapsed, std::chrono::milliseconds(2 * 2900)) << "the reads ran side by side, not one after another";
+  std::istringstream table(written.out);
+  std::vector<std::string> rows;
+  for (std::string line; std::getline(table, line);) rows.push_back(line);
+  ASSERT_EQ(rows.size(), 4u) << written.out;
+  EXPECT_EQ(rows[0].rfind("порт", 0), 0u);
+  EXPECT_NE(rows[2].find("866104023456999"), std::string::npos) << rows[2];
+  EXPECT_NE(rows[2].find("Настройки успешно записаны"), std::string::npos) << rows[2];
+  EXPECT_NE(rows[3].find("Устройство не подключено: порт " + missing + " не найден"), std::string::npos) << rows[3];
+
+  // --all takes every USB CDC-ACM device; --json gives the table to scripts.
+  std::ostringstream out, err;
+  const int status =
+      runOrsactl({"--all", "--json", "read"}, out, err,
+                 std::make_unique<MapWith>(std::vector<link::SerialPortMap::Entry>{
+                     {"cdc_acm", beacon.portPath()}, {"serial8250", "/dev/ttyS0"}, {"cdc_acm", second.portPath()}}));
+  EXPECT_EQ(status, 0) << err.str();
+  EXPECT_NE(
+      out.str().find("\"port\": \"" + second.portPath() + "\",\n    \"imei\": \"866104023456999\",\n    \"ok\": true"),
+      std::string::npos)
+      << out.str();
+  EXPECT_EQ(out.str().find("ttyS0"), std::string::npos);
+  EXPECT_EQ(run({"--port", beacon.portPath(), "--port", second.portPath(), "read", "--save", file("x.cfg")}).status, 2)
+      << "one file cannot keep two beacons";
 }
 
 TEST_F(Orsactl, WriteChangesOnlyTheSlotsItIsGiven) {

@@ -1,0 +1,179 @@
+#include "cli/ProductionLine.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <thread>
+
+#include "cli/ExitCode.h"
+#include "cli/PortConsole.h"
+
+namespace orsa::cli {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr auto kRedrawPeriod = 200ms;
+
+struct PortRun {
+  std::string port;
+  PortConsole out;
+  PortConsole err;
+  int status = kExitFailed;
+  std::string imei;
+  double seconds = 0;
+  bool done = false;  // under the line's lock
+};
+
+// Columns are counted in characters, not bytes: results are Russian.
+std::size_t width(const std::string& text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+std::string padded(const std::string& text, std::size_t columns) {
+  return text + std::string(columns > width(text) ? columns - width(text) : 0, ' ');
+}
+
+std::string resultOf(const PortRun& run, const LineOptions& options) {
+  if (run.status != kExitSuccess) return run.err.lastLine();
+  if (!options.successText.empty()) return options.successText;
+  return run.out.lastLine();
+}
+
+std::string secondsText(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f с", seconds);
+  return text;
+}
+
+void printTable(const std::vector<std::unique_ptr<PortRun>>& runs, const LineOptions& options, std::ostream& out) {
+  const std::vector<std::string> header{"порт", "IMEI", "результат", "время"};
+  std::vector<std::vector<std::string>> rows;
+  for (const auto& run : runs) {
+    rows.push_back(
+        {run->port, run->imei.empty() ? "—" : run->imei, resultOf(*run, options), secondsText(run->seconds)});
+  }
+  std::vector<std::size_t> columns(header.size());
+  for (std::size_t c = 0; c < header.size(); ++c) {
+    columns[c] = width(header[c]);
+    for (const auto& row : rows) columns[c] = std::max(columns[c], width(row[c]));
+  }
+  const auto print = [&](const std::vector<std::string>& row) {
+    std::string line;
+    for (std::size_t c = 0; c < row.size(); ++c)
+      line += (c ? "  " : "") + padded(row[c], c + 1 < row.size() ? columns[c] : 0);
+    out << line << '\n';
+  };
+  print(header);
+  for (const auto& row : rows) print(row);
+}
+
+void printJson(const std::vector<std::unique_ptr<PortRun>>& runs, const LineOptions& options, std::ostream& out) {
+  nlohmann::ordered_json table = nlohmann::ordered_json::array();
+  for (const auto& run : runs) {
+    nlohmann::ordered_json row;
+    row["port"] = run->port;
+    row["imei"] = run->imei.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(run->imei);
+    row["ok"] = run->status == kExitSuccess;
+    row["status"] = run->status;
+    row["result"] = resultOf(*run, options);
+    row["seconds"] = run->seconds;
+    if (options.outputIsJson && run->status == kExitSuccess) {
+      row["settings"] = nlohmann::ordered_json::parse(run->out.text(), nullptr, false);
+    }
+    table.push_back(std::move(row));
+  }
+  out << table.dump(2) << '\n';
+}
+
+// One line per port, drawn again in place: the port, then what its run shows now.
+class LiveLines {
+ public:
+  LiveLines(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
+
+  void draw(const std::vector<std::unique_ptr<PortRun>>& runs) {
+    if (!enabled_) return;
+    std::size_t portWidth = 0;
+    for (const auto& run : runs) portWidth = std::max(portWidth, width(run->port));
+    if (drawn_) err_ << "\x1b[" << runs.size() << 'A';
+    for (const auto& run : runs)
+      err_ << "\r\x1b[K" << padded(run->port, portWidth) << "  " << run->err.currentLine() << '\n';
+    err_ << std::flush;
+    drawn_ = true;
+  }
+
+ private:
+  std::ostream& err_;
+  bool enabled_;
+  bool drawn_ = false;
+};
+
+}  // namespace
+
+int runOnEveryPort(const LineOptions& options, const CommandRun& run, std::ostream& out, std::ostream& err,
+                   bool interactive) {
+  std::vector<std::unique_ptr<PortRun>> runs;
+  for (const auto& port : options.ports) {
+    runs.push_back(std::make_unique<PortRun>());
+    runs.back()->port = port;
+  }
+  std::mutex lock;
+  std::condition_variable changed;
+  {
+    std::vector<std::jthread> threads;
+    for (auto& portRun : runs) {
+      threads.emplace_back([&, current = portRun.get()] {
+        const auto start = Clock::now();
+        int status = kExitFailed;
+        std::string imei;
+        try {
+          GlobalOptions global;
+          global.port = current->port;
+          global.trace = options.trace;
+          CliContext context(global, current->out, current->err, nullptr, interactive);
+          status = run(context);
+          imei = context.imei;
+        } catch (const std::exception& error) {  // one beacon's trouble must not end the others' runs
+          current->err << error.what() << '\n';
+        }
+        const std::lock_guard guard(lock);
+        current->status = status;
+        current->imei = imei;
+        current->seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        current->done = true;
+        changed.notify_all();
+      });
+    }
+    LiveLines live(err, interactive);
+    std::unique_lock guard(lock);
+    const auto allDone = [&] { return std::all_of(runs.begin(), runs.end(), [](const auto& r) { return r->done; }); };
+    while (!changed.wait_for(guard, kRedrawPeriod, allDone)) live.draw(runs);
+    live.draw(runs);
+  }
+
+  if (options.json) {
+    printJson(runs, options, out);
+  } else {
+    // What each run printed (a settings table, say) under its port, then the summary.
+    for (const auto& portRun : runs) {
+      const std::string text = portRun->out.text();
+      if (text.empty() || (options.successText.empty() && text == portRun->out.lastLine() + '\n')) continue;
+      out << "== " << portRun->port << '\n' << text << '\n';
+    }
+    printTable(runs, options, out);
+  }
+  const bool allOk = std::all_of(runs.begin(), runs.end(), [](const auto& r) { return r->status == kExitSuccess; });
+  const bool noneReached =
+      std::all_of(runs.begin(), runs.end(), [](const auto& r) { return r->status == kExitNotConnected; });
+  return allOk ? kExitSuccess : noneReached ? kExitNotConnected : kExitFailed;
+}
+
+}  // namespace orsa::cli
