@@ -3,6 +3,7 @@
 #include "ExitLabel.h"
 #include "UiColors.h"
 #include "UiFonts.h"
+#include "orsa/Version.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -39,8 +40,8 @@ HeaderPanel::HeaderPanel(QWidget* form)
 
   makeLabel(this, QStringLiteral("TitleLabel"), QStringLiteral("Конфигуратор ОРСА Т1 / Т2 / Т4"),
             fonts::arial(16, true), colors::headerGrey(), {24, 24});
-  makeLabel(this, QStringLiteral("VersionLabel"), QStringLiteral("Версия 1.1"), fonts::msSansSerif(11), Qt::black,
-            {680, 40});
+  makeLabel(this, QStringLiteral("VersionLabel"), QStringLiteral("Версия ") + QString::fromLatin1(kVersion),
+            fonts::msSansSerif(11), Qt::black, {680, 40});
   makeLabel(this, QStringLiteral("BannerLabel"), QString(), fonts::consolas(21, true), Qt::black, {24, 22});
   exitLabel_ = new ExitLabel(this);
 }
