@@ -4,7 +4,7 @@ BUILD_DIR := build/$(PRESET)
 # Figures and the package come from an optimised build without assertions.
 RELEASE_PRESET ?= release
 
-.PHONY: deps build demo demo-cli test test-asan test-tsan bench package screenshots format format-check clean
+.PHONY: deps build demo demo-cli test test-asan test-tsan bench package screenshots format format-check lint clean
 
 deps:
 	@scripts/install-deps.sh
@@ -48,6 +48,10 @@ format: deps
 
 format-check: deps
 	@$(FORMATTED) | xargs -0 clang-format --dry-run --Werror
+
+# clang-tidy's bug-finding checks (.clang-tidy) on the programs' sources, with the build's compile commands.
+lint: build
+	@scripts/lint.sh $(BUILD_DIR)
 
 clean:
 	rm -rf build

@@ -57,6 +57,7 @@ std::string secondsText(double seconds) {
 void printTable(const std::vector<std::unique_ptr<PortRun>>& runs, const LineOptions& options, std::ostream& out) {
   const std::vector<std::string> header{"порт", "IMEI", "результат", "время"};
   std::vector<std::vector<std::string>> rows;
+  rows.reserve(runs.size());
   for (const auto& run : runs) {
     rows.push_back(
         {run->port, run->imei.empty() ? "—" : run->imei, resultOf(*run, options), secondsText(run->seconds)});
@@ -129,6 +130,7 @@ int runOnEveryPort(const LineOptions& options, const CommandRun& run, std::ostre
   std::condition_variable changed;
   {
     std::vector<std::jthread> threads;
+    threads.reserve(runs.size());
     for (auto& portRun : runs) {
       threads.emplace_back([&, current = portRun.get()] {
         const auto start = Clock::now();

@@ -1,6 +1,7 @@
 #include "cli/ProgressBar.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ostream>
 
@@ -45,7 +46,7 @@ std::string ProgressBar::render(const std::string& label, Unit unit, std::int64_
   const double seconds = elapsed.count();
   if (seconds > 0.2 && done > 0) {
     const double rate = static_cast<double>(done) / seconds;
-    const auto left = static_cast<long long>(static_cast<double>(total - done) / rate + 0.5);
+    const long long left = std::llround(static_cast<double>(total - done) / rate);
     std::snprintf(figures, sizeof figures, "  %s/s  %lld:%02lld left", formatBytes(rate).c_str(), left / 60, left % 60);
     line += figures;
   }

@@ -36,7 +36,7 @@ bool SerialChannel::open(const std::string& portName) {
     writerStopping = false;
     transmitLength = 0;
   }
-  readerThread = std::jthread([this](std::stop_token stop) { readerLoop(stop); });
+  readerThread = std::jthread([this](const std::stop_token& stop) { readerLoop(stop); });
   writerThread = std::thread([this] { writerLoop(); });
   return true;
 }
@@ -108,7 +108,7 @@ bool SerialChannel::sendCommand(std::uint8_t type, std::uint32_t parameter, std:
   return writeRaw(frameArea.data(), size);
 }
 
-bool SerialChannel::waitForBytes(std::uint32_t count, std::int32_t timeoutMs, std::stop_token stop) {
+bool SerialChannel::waitForBytes(std::uint32_t count, std::int32_t timeoutMs, const std::stop_token& stop) {
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
   const auto deadline = start + std::chrono::milliseconds(std::max(timeoutMs, 0));
@@ -161,7 +161,7 @@ void SerialChannel::trace(Direction direction, std::span<const std::uint8_t> byt
   if (traceSink) traceSink(direction, bytes);
 }
 
-void SerialChannel::readerLoop(std::stop_token stop) {
+void SerialChannel::readerLoop(const std::stop_token& stop) {
   SerialPort& port = *portHandle;
   std::array<std::uint8_t, kBufferSize> chunk{};
   while (!stop.stop_requested()) {

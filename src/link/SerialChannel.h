@@ -61,7 +61,7 @@ class SerialChannel {
   // True once `count` bytes arrived since the last send. The count is tested before the clock, so
   // bytes there at the time-out still count; false only after more than `timeoutMs` passed, or
   // earlier when `stop` is requested (the operation is being abandoned).
-  bool waitForBytes(std::uint32_t count, std::int32_t timeoutMs, std::stop_token stop = {});
+  bool waitForBytes(std::uint32_t count, std::int32_t timeoutMs, const std::stop_token& stop = {});
   std::uint32_t receivedCount() const;
 
   // Copies of the reply, taken under the receive lock.
@@ -76,7 +76,7 @@ class SerialChannel {
   void setTraceSink(TraceSink sink);
 
  private:
-  void readerLoop(std::stop_token stop);
+  void readerLoop(const std::stop_token& stop);
   void writerLoop();
   void trace(Direction direction, std::span<const std::uint8_t> bytes);
 

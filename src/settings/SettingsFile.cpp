@@ -85,7 +85,8 @@ SettingsFile::Image SettingsFile::encode(const SettingsRecord& record) {
       case Kind::ExactText: {
         const std::string text = record.text(field.slot);
         const std::size_t room = field.kind == Kind::Text ? field.width - 1 : field.width;
-        std::memcpy(out, text.data(), std::min(text.size(), room));
+        // The image is zeroed: a Text field keeps its terminating zero, an ExactText field may be full.
+        std::copy_n(text.data(), std::min(text.size(), room), out);
         break;
       }
       case Kind::Unsigned8:

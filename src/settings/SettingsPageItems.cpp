@@ -1,5 +1,6 @@
 #include "settings/SettingsPageItems.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "settings/NumberText.h"
@@ -29,6 +30,7 @@ std::vector<std::string> timeZones() {
 
 std::vector<std::string> twoDigitRange(int count) {
   std::vector<std::string> items;
+  items.reserve(static_cast<std::size_t>(std::max(count, 0)));
   for (int i = 0; i < count; ++i) {
     items.push_back(NumberText::twoDigits(i));
   }

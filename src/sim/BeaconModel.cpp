@@ -78,7 +78,7 @@ BeaconModel::BeaconModel()
 }
 
 std::vector<std::uint8_t> BeaconModel::handle(const Frame& frame, Clock::time_point now) {
-  const std::vector<std::uint8_t> ack{ackByte};
+  std::vector<std::uint8_t> ack{ackByte};
   switch (static_cast<FrameType>(frame.type)) {
     case FrameType::ReadSettingSlot: {
       const Cell stored = cell(frame.parameter);

@@ -54,7 +54,7 @@ SimulatedBeacon::SimulatedBeacon(FaultPlan faults) : portPath_(pty_.slavePath())
   if (wakeFd_ < 0) {
     throw std::system_error(errno, std::generic_category(), "eventfd");
   }
-  server_ = std::jthread([this](std::stop_token stop) { serve(std::move(stop)); });
+  server_ = std::jthread([this](const std::stop_token& stop) { serve(stop); });
 }
 
 SimulatedBeacon::~SimulatedBeacon() {
@@ -176,7 +176,7 @@ void SimulatedBeacon::wake() const {
   [[maybe_unused]] const auto n = ::write(wakeFd_, &one, sizeof one);
 }
 
-void SimulatedBeacon::serve(std::stop_token stop) {
+void SimulatedBeacon::serve(const std::stop_token& stop) {
   const std::stop_callback onStop(stop, [this] { wake(); });
   // A throttled line is timed byte by byte; the kernel's default 50 us of slack on every timed
   // wake would add up to a line slower than the rate it stands for.
@@ -205,7 +205,7 @@ void SimulatedBeacon::serve(std::stop_token stop) {
   };
 
   // Acts on one frame: trace, fault counters, then the model's reply or the plan's hang-up.
-  const auto act = [&](Frame frame, Clock::time_point now) {
+  const auto act = [&](const Frame& frame, Clock::time_point now) {
     FrameRecord record{frame.type, frame.parameter, frame.data, now};
     std::function<void(const FrameRecord&)> observer;
     std::vector<std::uint8_t> reply;
@@ -260,7 +260,7 @@ void SimulatedBeacon::serve(std::stop_token stop) {
     while (!pty_.isHungUp() && !frames.empty() && frames.front().actAt <= now) {
       Frame frame = std::move(frames.front().frame);
       frames.pop_front();
-      act(std::move(frame), now);
+      act(frame, now);
     }
 
     // The GNSS module's own output whose time has come, after the replies already queued.

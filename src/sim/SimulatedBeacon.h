@@ -108,7 +108,7 @@ class SimulatedBeacon {
   bool isHungUp() const;
 
  private:
-  void serve(std::stop_token stop);
+  void serve(const std::stop_token& stop);
   void wake() const;
 
   PtyEndpoint pty_;  // used by the serving thread only, once it runs

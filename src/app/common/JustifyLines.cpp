@@ -14,7 +14,7 @@ QString justifyLine(const QString& line, const TextMeasure& measure, int width) 
   const int maxSpaces = std::max(width, 0) + 1;
   qsizetype nextGap = 0;
   for (int added = 0;; ++added) {
-    const QString joined = words.join(QString());
+    QString joined = words.join(QString());
     if (measure(joined + QLatin1Char(' ')) + kJustifySlack >= width || added >= maxSpaces) {
       return joined;
     }
