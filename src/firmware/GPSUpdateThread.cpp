@@ -110,18 +110,18 @@ bool GPSUpdateThread::toModule(std::string_view text) {
   return toModule(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-bool GPSUpdateThread::exchange(std::span<const std::uint8_t> bytes, std::uint32_t count, const char* failure) {
-  if (!toModule(bytes)) return false;
-  if (waitForBytes(count, kModuleTimeoutMs)) return true;
-  if (!stopRequested()) fail(failure);
+bool GPSUpdateThread::awaited(std::uint32_t count, std::int32_t timeoutMs, const char* failure) {
+  if (waitForBytes(count, timeoutMs)) return true;
+  if (!stopRequested()) fail(failure);  // a stop is no failure of the module's
   return false;
 }
 
+bool GPSUpdateThread::exchange(std::span<const std::uint8_t> bytes, std::uint32_t count, const char* failure) {
+  return toModule(bytes) && awaited(count, kModuleTimeoutMs, failure);
+}
+
 bool GPSUpdateThread::beaconCommand(link::CommandType type, std::uint32_t parameter, const char* failure) {
-  if (!sendCommand(type, parameter)) return false;
-  if (waitForBytes(1, kBeaconTimeoutMs)) return true;
-  if (!stopRequested()) fail(failure);
-  return false;
+  return sendCommand(type, parameter) && awaited(1, kBeaconTimeoutMs, failure);
 }
 
 void GPSUpdateThread::run() {

@@ -74,6 +74,8 @@ class GPSUpdateThread final : public link::Worker {
   // Sends and awaits `count` bytes; on a miss the failure is reported and false returned.
   bool exchange(std::span<const std::uint8_t> bytes, std::uint32_t count, const char* failure);
   bool beaconCommand(link::CommandType type, std::uint32_t parameter, const char* failure);
+  // Awaits `count` bytes; on a miss the failure is reported (unless the run is being stopped).
+  bool awaited(std::uint32_t count, std::int32_t timeoutMs, const char* failure);
   void log(const char* line);
   void fail(const char* text);
   void progress(std::uint32_t max, std::uint32_t position);
