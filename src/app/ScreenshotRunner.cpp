@@ -46,6 +46,22 @@ bool waitUntil(Predicate done, int timeoutMs) {
   return true;
 }
 
+// Starts an operation and runs the event loop until it says it finished, at most 30 s; whether it did.
+template <typename Sender, typename Signal, typename Start>
+bool startAndWait(Sender* sender, Signal finishedSignal, Start start) {
+  constexpr int kTimeoutMs = 30000;
+  QEventLoop loop;
+  bool finished = false;
+  QObject::connect(sender, finishedSignal, &loop, [&] {
+    finished = true;
+    loop.quit();
+  });
+  QTimer::singleShot(kTimeoutMs, &loop, &QEventLoop::quit);
+  start();
+  loop.exec();
+  return finished;
+}
+
 // Lets the window system map and paint what was just shown; bounded so a
 // stuck display cannot hold the run.
 void settle() {
@@ -65,35 +81,13 @@ bool ScreenshotRunner::save(QWidget& widget, const QString& name) {
 }
 
 bool ScreenshotRunner::readBeacon() {
-  constexpr int kReadTimeoutMs = 30000;
-  QEventLoop loop;
-  bool finished = false;
-  connect(&form1_.settingsCommands(), &SettingsCommands::exchangeFinished, &loop, [&] {
-    finished = true;
-    loop.quit();
-  });
-  QTimer::singleShot(kReadTimeoutMs, &loop, &QEventLoop::quit);
-  form1_.settingsCommands().read();
-  loop.exec();
-  return finished;
-}
-
-bool ScreenshotRunner::startModem(TForm5& service) {
-  return runServiceOperation(service, service::ServiceThread::kModemOn);
+  return startAndWait(&form1_.settingsCommands(), &SettingsCommands::exchangeFinished,
+                      [this] { form1_.settingsCommands().read(); });
 }
 
 bool ScreenshotRunner::runServiceOperation(TForm5& service, int mode) {
-  constexpr int kStartTimeoutMs = 30000;
-  QEventLoop loop;
-  bool finished = false;
-  connect(&service.commands(), &ServiceCommands::operationFinished, &loop, [&] {
-    finished = true;
-    loop.quit();
-  });
-  QTimer::singleShot(kStartTimeoutMs, &loop, &QEventLoop::quit);
-  service.commands().start(mode);
-  loop.exec();
-  return finished;
+  return startAndWait(&service.commands(), &ServiceCommands::operationFinished,
+                      [&service, mode] { service.commands().start(mode); });
 }
 
 bool ScreenshotRunner::shootGnss(TForm5& service) {
@@ -176,7 +170,7 @@ bool ScreenshotRunner::run() {
     service->present();
     // The log as a technician sees it after the first button.
     if (form1_.inDemoMode()) {
-      ok = startModem(*service) && ok;
+      ok = runServiceOperation(*service, service::ServiceThread::kModemOn) && ok;
     }
     auto* tabs = service->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
     const QStringList names = {QStringLiteral("gsm"), QStringLiteral("gps"), QStringLiteral("sim")};

@@ -22,8 +22,8 @@ class ScreenshotRunner : public QObject {
   bool save(QWidget& widget, const QString& name);
   // Reads the simulated beacon so the pages and the summary show its settings.
   bool readBeacon();
-  // Starts the simulated beacon's modem from the service window, so its log has something to show.
-  bool startModem(TForm5& service);
+  // Runs a service operation (the modem's start, so the log has something to show; the GNSS
+  // module's start) and waits for it.
   bool runServiceOperation(TForm5& service, int mode);
   // The GPS tab while the relay shows the module's stream, and while the module is being flashed.
   bool shootGnss(TForm5& service);
