@@ -5,41 +5,15 @@
 #include <filesystem>
 #include <fstream>
 
+#include "firmware/FirmwareMessages.h"
+
 namespace orsa::firmware {
 
 namespace {
 
 using namespace std::chrono_literals;
 
-constexpr const char* kEnteringBootRom = "Переход в режим программирования...";
-constexpr const char* kSwitchingSpeed = "Переключение скорости UART 115200...";
-constexpr const char* kPreparingModule = "Подготовка GPS модуля...";
-constexpr const char* kWritingLoader = "Запись загрузчика...";
-constexpr const char* kStartingLoader = "Передача управления загрузчику...";
-constexpr const char* kWritingFirmware = "Запись прошивки...";
-constexpr const char* kDone = "Прошивка GPS модуля завершена";
-
-constexpr const char* kLoaderFileError = "Ошибка открытия файла загрузчика";
-constexpr const char* kFirmwareFileError = "Ошибка открытия файла прошивки";
-// An empty image would make the loader's range end at FF FF FF FF and leave the module erased.
-constexpr const char* kFirmwareEmpty = "Ошибка открытия файла прошивки: файл пуст";
-constexpr const char* kFirmwareTooLarge = "Ошибка открытия файла прошивки: файл больше 16 МБ";
-constexpr const char* kNotStopped = "GPS/ГЛОНАСС модуль не остановлен";
-constexpr const char* kNotStarted = "GPS/ГЛОНАСС модуль не запущен";
-constexpr const char* kSpeedError = "Ошибка на этапе переключения скорости";
-constexpr const char* kNoAnswer = "GPS модуль не отвечает";
-constexpr const char* kStage0A = "Ошибка на этапе 0x0A";
-constexpr const char* kStage50 = "Ошибка на этапе 0x50";
-constexpr const char* kStage05 = "Ошибка на этапе 0x05";
-constexpr const char* kStageA1 = "Ошибка на этапе 0xA1";
-constexpr const char* kAddressError = "Ошибка на этапе передачи адреса";
-constexpr const char* kLengthError = "Ошибка на этапе передачи размера загрузчика";
-constexpr const char* kLoaderWriteError = "Ошибка во время записи загрузчика";
-constexpr const char* kStageA4 = "Ошибка на этапе A4";
-constexpr const char* kChecksumAddressError = "Ошибка на этапе передачи адреса (Checksum)";
-constexpr const char* kControlError = "Ошибка на этапе передачи управления загрузчику";
-constexpr const char* kControlAddressError = "Ошибка на этапе передачи управления(адрес)";
-constexpr const char* kPacketTimeout = "Время ожидания ответа от МК истекло";
+using namespace messages::gnss;
 
 constexpr std::string_view kEnterBootRom = "$PMTK180*3B\r\n";
 constexpr std::string_view kModuleHighSpeed = "$PMTK251,115200*1F\r\n";
