@@ -34,27 +34,31 @@ bool endsWith(const std::string& text, const std::string& tail) {
 }  // namespace
 
 std::vector<settings::SlotId> loadSettingsInput(const std::string& path, settings::SettingsRecord& record) {
+  const std::size_t maxBytes = endsWith(path, ".json") ? kMaxJsonBytes : settings::SettingsFile::kSize;
+  return applySettingsInput(path, readSmallFile(path, maxBytes), record);
+}
+
+std::vector<settings::SlotId> applySettingsInput(const std::string& path, std::string_view content,
+                                                 settings::SettingsRecord& record) {
   if (endsWith(path, ".json")) {
-    const std::string text = readSmallFile(path, kMaxJsonBytes);
-    if (text.empty()) throw std::runtime_error(path + " is empty");
+    if (content.empty()) throw std::runtime_error(path + " is empty");
     settings::SettingsRecord updated = record;
     try {
-      auto named = applyJson(text, updated);
+      auto named = applyJson(content, updated);
       record = updated;
       return named;
     } catch (const std::runtime_error& error) {
       throw std::runtime_error(path + ": " + error.what());
     }
   }
-  const std::string bytes = readSmallFile(path, settings::SettingsFile::kSize);
-  if (bytes.size() != settings::SettingsFile::kSize) {
-    throw std::runtime_error(path + " holds " + std::to_string(bytes.size()) + " bytes; a settings file has exactly " +
-                             std::to_string(settings::SettingsFile::kSize));
+  if (content.size() != settings::SettingsFile::kSize) {
+    throw std::runtime_error(path + " holds " + std::to_string(content.size()) +
+                             " bytes; a settings file has exactly " + std::to_string(settings::SettingsFile::kSize));
   }
-  if (bytes[0] != 1 || bytes[1] != 1 || bytes[2] != 1) {
+  if (content[0] != 1 || content[1] != 1 || content[2] != 1) {
     throw std::runtime_error(path + " is not a settings file (it does not start with the bytes 1, 1, 1)");
   }
-  settings::SettingsFile::decodeInto({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, record);
+  settings::SettingsFile::decodeInto({reinterpret_cast<const std::uint8_t*>(content.data()), content.size()}, record);
   return fileSlots();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/SettingsRecord.h"
@@ -12,5 +13,9 @@ namespace orsa::cli {
 // malformed files are refused (std::runtime_error) with the reason; the record is then untouched.
 // Returns the slots the file set.
 std::vector<settings::SlotId> loadSettingsInput(const std::string& path, settings::SettingsRecord& record);
+
+// The same for a file's content already read; `path` picks the format and names the file in messages.
+std::vector<settings::SlotId> applySettingsInput(const std::string& path, std::string_view content,
+                                                 settings::SettingsRecord& record);
 
 }  // namespace orsa::cli

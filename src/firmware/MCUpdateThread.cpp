@@ -31,6 +31,13 @@ std::string firmwareFileName(const std::string& chosen) {
   return chosen + ".fmw";
 }
 
+std::optional<std::uint32_t> firmwarePayloadLength(std::uint64_t fileLength) {
+  if (fileLength < MCUpdateThread::kHeaderSize || fileLength - MCUpdateThread::kHeaderSize > kMaxPayload) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint32_t>(fileLength - MCUpdateThread::kHeaderSize);
+}
+
 void MCUpdateThread::finish(std::int32_t code, const char* text) {
   resultCode = code;
   messageText = text;
@@ -52,7 +59,8 @@ void MCUpdateThread::run() {
     fileLength = end < 0 ? 0 : static_cast<std::uint64_t>(end);
   }
   // A file without a whole header has no payload at all: nothing of it may reach the beacon.
-  if (!file || fileLength < kHeaderSize || fileLength - kHeaderSize > kMaxPayload) {
+  const std::optional<std::uint32_t> payloadLength = firmwarePayloadLength(fileLength);
+  if (!file || !payloadLength) {
     finish(link::kResultFailure, kFileError);
     return;
   }
@@ -63,10 +71,9 @@ void MCUpdateThread::run() {
     return;
   }
 
-  const auto payloadLength = static_cast<std::uint32_t>(fileLength - kHeaderSize);
   progressMax =
-      static_cast<std::int32_t>(std::min<std::uint64_t>(payloadLength, std::numeric_limits<std::int32_t>::max()));
-  std::uint32_t remaining = payloadLength;
+      static_cast<std::int32_t>(std::min<std::uint64_t>(*payloadLength, std::numeric_limits<std::int32_t>::max()));
+  std::uint32_t remaining = *payloadLength;
   std::uint32_t offset = 0;
   std::vector<char> block(kBlockSize);
   // The block step runs at least once: an empty payload still sends one empty block.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "link/Worker.h"
@@ -36,6 +37,11 @@ class MCUpdateThread final : public link::Worker {
 
   Callbacks callbacks_;
 };
+
+// The payload length of a ".fmw" file of `fileLength` bytes: what follows its header, which is never
+// sent. Empty for a file without a whole header, or with a payload whose end address (the flash
+// base plus its length) would not fit the 32-bit parameter.
+std::optional<std::uint32_t> firmwarePayloadLength(std::uint64_t fileLength);
 
 // The name the update opens for the name chosen in the dialog: ".fmw" is appended unless the
 // name holds it anywhere (case-sensitive, so "IMAGE.FMW" becomes "IMAGE.FMW.fmw").

@@ -22,7 +22,7 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 struct Line {
   std::string text;    // without its line break
-  std::string ending;  // "\r\n", "\n", or empty for a last line without one
+  std::string ending;  // "\r\n", "\n", or for a last line "\r" when cut before its LF, or empty
 };
 
 struct Contents {
@@ -73,7 +73,7 @@ std::optional<KeyLine> keyLineOf(std::string_view line) {
   return KeyLine{key, trimmed(line.substr(equals + 1))};
 }
 
-Contents split(const std::string& bytes) {
+Contents split(std::string_view bytes) {
   Contents contents;
   if (bytes.find("\r\n") == std::string::npos && bytes.find('\n') != std::string::npos) {
     contents.lineBreak = "\n";
@@ -82,11 +82,15 @@ Contents split(const std::string& bytes) {
   while (start < bytes.size()) {
     const auto end = bytes.find('\n', start);
     if (end == std::string::npos) {
-      contents.lines.push_back({bytes.substr(start), {}});
+      // A file cut between the CR and the LF of its last line: the CR ends the line, it is no part of a value.
+      const bool withReturn = bytes.back() == '\r';
+      contents.lines.push_back(
+          {std::string(bytes.substr(start, bytes.size() - start - (withReturn ? 1 : 0))), withReturn ? "\r" : ""});
       break;
     }
     const bool withReturn = end > start && bytes[end - 1] == '\r';
-    contents.lines.push_back({bytes.substr(start, end - start - (withReturn ? 1 : 0)), withReturn ? "\r\n" : "\n"});
+    contents.lines.push_back(
+        {std::string(bytes.substr(start, end - start - (withReturn ? 1 : 0))), withReturn ? "\r\n" : "\n"});
     start = end + 1;
   }
   return contents;
@@ -177,6 +181,8 @@ std::string readValue(const Contents& contents, std::string_view section, std::s
 void insertLine(Contents& contents, std::size_t at, std::string text) {
   if (at > 0 && contents.lines[at - 1].ending.empty()) {
     contents.lines[at - 1].ending = contents.lineBreak;
+  } else if (at > 0 && contents.lines[at - 1].ending == "\r") {
+    contents.lines[at - 1].ending = "\r\n";
   }
   contents.lines.insert(contents.lines.begin() + static_cast<std::ptrdiff_t>(at),
                         {std::move(text), contents.lineBreak});
@@ -186,7 +192,11 @@ void insertLine(Contents& contents, std::size_t at, std::string text) {
 
 ConfigIni::Values ConfigIni::load() const {
   int error = 0;
-  const Contents contents = split(readBytes(path_, error).value_or(std::string()));
+  return parse(readBytes(path_, error).value_or(std::string()));
+}
+
+ConfigIni::Values ConfigIni::parse(std::string_view bytes) {
+  const Contents contents = split(bytes);
   return {readValue(contents, kSection, kDirectory), readValue(contents, kSection, kDaPath),
           readValue(contents, kSection, kFirmwarePathAsRead), readValue(contents, kSection, kPhone)};
 }
@@ -205,7 +215,19 @@ FileWriteResult ConfigIni::write(std::string_view key, std::string_view value) c
   if (!bytes) {
     return {FileWriteResult::Failure::Open, error};
   }
-  Contents contents = split(*bytes);
+  const fs::path folder = path_.parent_path();
+  std::error_code folderError;
+  if (!folder.empty() && !fs::exists(folder, folderError)) {
+    fs::create_directories(folder, folderError);
+    if (folderError) {
+      return {FileWriteResult::Failure::Open, folderError.value()};
+    }
+  }
+  return settings::writeFileAtomically(path_, withValue(*bytes, key, value));
+}
+
+std::string ConfigIni::withValue(std::string_view bytes, std::string_view key, std::string_view value) {
+  Contents contents = split(bytes);
   const Place place = find(contents, kSection, key);
   if (place.key) {
     const std::string storedKey(keyLineOf(parsedText(contents, *place.key))->key);
@@ -222,15 +244,7 @@ FileWriteResult ConfigIni::write(std::string_view key, std::string_view value) c
     insertLine(contents, contents.lines.size(), std::string(key) + "=" + std::string(value));
   }
 
-  const fs::path folder = path_.parent_path();
-  std::error_code folderError;
-  if (!folder.empty() && !fs::exists(folder, folderError)) {
-    fs::create_directories(folder, folderError);
-    if (folderError) {
-      return {FileWriteResult::Failure::Open, folderError.value()};
-    }
-  }
-  return settings::writeFileAtomically(path_, joined(contents));
+  return joined(contents);
 }
 
 }  // namespace orsa::service

@@ -49,6 +49,10 @@ class ConfigIni {
   // std::invalid_argument before anything is written.
   settings::FileWriteResult write(std::string_view key, std::string_view value) const;
 
+  // What load() and write() do with the file's bytes, for bytes already in memory.
+  static Values parse(std::string_view bytes);
+  static std::string withValue(std::string_view bytes, std::string_view key, std::string_view value);
+
  private:
   std::filesystem::path path_;
 };

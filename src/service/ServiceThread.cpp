@@ -1,7 +1,7 @@
 #include "service/ServiceThread.h"
 
-#include <algorithm>
-#include <array>
+#include <optional>
+#include <string>
 
 #include "service/ModemText.h"
 #include "service/ServiceMessages.h"
@@ -125,19 +125,15 @@ void ServiceThread::sendImeiSms() {
   waitForBytes(15, kSmsStepTimeoutMs);
   // One snapshot, taken before replyLock, so the receive lock never nests inside it.
   const auto buffer = channel().receiveBufferCopy();
-  const auto textEnd = std::find(buffer.begin(), buffer.end(), std::uint8_t{0});
-  const auto digit = std::find_if(buffer.begin(), textEnd, [](std::uint8_t c) { return c >= '0' && c <= '9'; });
-  if (digit == textEnd) {
+  std::optional<std::string> imei;
+  {
+    std::lock_guard lock(replyLock_);
+    imei = imeiFromAnswer(buffer);
+  }
+  if (!imei) {
     // Fifteen zero bytes would go out as an empty message that looks sent.
     if (!stopRequested()) log(messages::kNoImei);
     return;
-  }
-  std::array<std::uint8_t, 30> imei{};
-  {
-    std::lock_guard lock(replyLock_);
-    // Past the end of the answer the emptied receive buffer holds zeros; they fill the rest.
-    const auto available = static_cast<std::size_t>(buffer.end() - digit);
-    std::copy_n(digit, std::min(available, kImeiLength), imei.begin());
   }
 
   if (!sendAt("AT+CMGF=1\r\n")) return;
@@ -148,7 +144,7 @@ void ServiceThread::sendImeiSms() {
   waitForBytes(3, kSmsStepTimeoutMs);
   if (!pause(kSmsPromptPause)) return;
 
-  std::string message(imei.begin(), imei.begin() + kImeiLength);
+  std::string message = std::move(*imei);
   message.push_back(static_cast<char>(kCtrlZ));
   if (!sendAt(message)) return;
   reachAim(messages::kSmsSent);

@@ -38,7 +38,6 @@ class ServiceThread final : public link::Worker {
   static constexpr int kModemStartTries = 10;
   static constexpr std::int32_t kSmsStepTimeoutMs = 1000000;
   static constexpr std::chrono::milliseconds kSmsPromptPause{1500};
-  static constexpr std::size_t kImeiLength = 15;
   static constexpr std::uint8_t kCtrlZ = 0x1A;
 
   struct Callbacks {

@@ -53,6 +53,19 @@ TEST(ConfigIni, WriteKeepsEverythingElseByteForByte) {
   EXPECT_EQ(ini.read(ConfigIni::kPhone), "+7 900");
 }
 
+TEST(ConfigIni, ACarriageReturnEndingTheFileEndsItsLastLine) {
+  TempDir dir;
+  const auto path = dir / "config.ini";
+  put(path, "[config]\r\nPhone=+79001234567\r");
+  const ConfigIni ini(path);
+  EXPECT_EQ(ini.load().phone, "+79001234567");
+
+  // The new key goes on a line of its own: the cut line break is completed, not run into.
+  ASSERT_TRUE(ini.write(ConfigIni::kDirectory, "/amr"));
+  EXPECT_EQ(textOf(path), "[config]\r\nPhone=+79001234567\r\nDirectory=/amr\r\n");
+  EXPECT_EQ(ini.load().phone, "+79001234567");
+}
+
 TEST(ConfigIni, MissingFileReadsEmptyAndFirstWriteCreatesIt) {
   TempDir dir;
   const auto path = dir / "orsa-configurator" / "config.ini";
