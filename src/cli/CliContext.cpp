@@ -6,7 +6,7 @@
 #include <iostream>
 
 #include "cli/ExitCode.h"
-#include "link/LinuxSerialPortMap.h"
+#include "link/SerialPortMap.h"
 
 namespace orsa::cli {
 
@@ -15,7 +15,7 @@ CliContext::CliContext(GlobalOptions options, std::ostream& outStream, std::ostr
     : out(outStream),
       err(errStream),
       host(options.port ? link::PortChoice{false, *options.port} : link::PortChoice{}),
-      portMap_(portMap ? std::move(portMap) : std::make_unique<link::LinuxSerialPortMap>()),
+      portMap_(portMap ? std::move(portMap) : link::makeSystemSerialPortMap()),
       interactive_(interactive || (&errStream == &std::cerr && isatty(STDERR_FILENO))) {
   if (options.trace) {
     channel.setTraceSink([this](link::SerialChannel::Direction direction, std::span<const std::uint8_t> bytes) {

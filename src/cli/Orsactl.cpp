@@ -12,7 +12,7 @@
 #include "cli/HelpFormatter.h"
 #include "cli/ProductionLine.h"
 #include "link/DeviceConnection.h"
-#include "link/LinuxSerialPortMap.h"
+#include "link/SerialPortMap.h"
 #include "orsa/Version.h"
 
 #include <unistd.h>
@@ -43,7 +43,7 @@ int runProductionLine(const CLI::App& command, const CommandRun& run, std::vecto
     return usageError(err, &command, "--save keeps one beacon's settings: give a single --port");
   }
   if (all) {
-    if (!portMap) portMap = std::make_unique<link::LinuxSerialPortMap>();
+    if (!portMap) portMap = link::makeSystemSerialPortMap();
     for (const auto& port : link::candidatePorts(*portMap)) {
       if (std::find(ports.begin(), ports.end(), port) == ports.end()) ports.push_back(port);
     }

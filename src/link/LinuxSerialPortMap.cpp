@@ -27,4 +27,6 @@ std::vector<SerialPortMap::Entry> LinuxSerialPortMap::entries() const {
   return found;
 }
 
+std::unique_ptr<SerialPortMap> makeSystemSerialPortMap() { return std::make_unique<LinuxSerialPortMap>(); }
+
 }  // namespace orsa::link

@@ -8,8 +8,7 @@
 namespace orsa::link {
 
 std::vector<std::string> listOpenablePorts(const SerialPortMap& map, const PortProbe& canOpen) {
-  std::vector<std::string> names;
-  for (const auto& entry : map.entries()) names.push_back(entry.portName);
+  std::vector<std::string> names = map.portNamesToList();
   std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return naturalLess(a, b); });
   names.erase(std::unique(names.begin(), names.end()), names.end());
   std::erase_if(names, [&](const std::string& name) { return !canOpen(name); });

@@ -1,12 +1,12 @@
 #include "DeviceSession.h"
 
-#include "link/LinuxSerialPortMap.h"
+#include "link/SerialPortMap.h"
 #include "link/PortList.h"
 
 namespace orsa::app {
 
 DeviceSession::DeviceSession(std::unique_ptr<link::SerialPortMap> portMap)
-    : portMap_(portMap ? std::move(portMap) : std::make_unique<link::LinuxSerialPortMap>()) {}
+    : portMap_(portMap ? std::move(portMap) : link::makeSystemSerialPortMap()) {}
 
 link::DeviceLink DeviceSession::linkForOperation() {
   if (relayStopper_) relayStopper_();

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs a Windows program of the cross build under wine: `wine-run.sh PROGRAM.exe ARGS...`.
+# The wine prefix lives in the build folder (WINEPREFIX may name another), so nothing is kept
+# outside it; the first run creates it. Wine's own chatter is silenced.
+set -euo pipefail
+
+program=$1
+shift
+if [ -z "${WINEPREFIX:-}" ]; then
+  # The build folder is the one holding CMakeCache.txt above the program.
+  dir=$(cd "$(dirname "$program")" && pwd)
+  while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
+  [ -f "$dir/CMakeCache.txt" ] || { echo "wine-run.sh: $program is not in a build folder" >&2; exit 2; }
+  export WINEPREFIX="$dir/wineprefix"
+fi
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko installer prompts, no display needed.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export DISPLAY=
+
+wine=$(command -v wine64 || true)
+[ -n "$wine" ] || wine=/usr/lib/wine/wine64
+# Parallel test runs share the prefix: the first one creates it while the others wait.
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
+    "$(dirname "$wine")/wineserver" -w 2>/dev/null || wineserver -w 2>/dev/null || true
+  ) 9>"$WINEPREFIX.lock"
+fi
+exec "$wine" "$program" "$@"
