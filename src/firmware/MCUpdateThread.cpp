@@ -5,18 +5,13 @@
 #include <limits>
 #include <vector>
 
+#include "firmware/FirmwareMessages.h"
+
 namespace orsa::firmware {
 
 namespace {
 
-constexpr const char* kFileError = "Ошибка открытия файла прошивки";
-constexpr const char* kEraseError = "Ошибка на этапе очистки FLASH";
-constexpr const char* kWriteError = "Ошибка во время записи прошивки";
-// The erase is done by then, so the beacon is no longer as it was: say so, not "cannot open".
-constexpr const char* kFileChangedError =
-    "Ошибка во время записи прошивки: файл прошивки изменился во время обновления. Прошивка записана не полностью, "
-    "повторите обновление";
-constexpr const char* kSuccess = "Прошивка успешно обновлена";
+using namespace messages::update;
 
 // Largest payload whose last address still fits the 32-bit parameter.
 constexpr std::uint64_t kMaxPayload = std::numeric_limits<std::uint32_t>::max() - MCUpdateThread::kFlashBase;
