@@ -17,12 +17,15 @@ CliContext::CliContext(GlobalOptions options, std::ostream& outStream, std::ostr
       host(options.port ? link::PortChoice{false, *options.port} : link::PortChoice{}),
       portMap_(portMap ? std::move(portMap) : link::makeSystemSerialPortMap()),
       interactive_(interactive || (&errStream == &std::cerr && isatty(STDERR_FILENO))) {
+  link::SerialChannel::TraceSink sink;
   if (options.trace) {
-    channel.setTraceSink([this](link::SerialChannel::Direction direction, std::span<const std::uint8_t> bytes) {
+    sink = [this](link::SerialChannel::Direction direction, std::span<const std::uint8_t> bytes) {
       err << (direction == link::SerialChannel::Direction::Sent ? "-> " : "<- ") << hexBytes(bytes.data(), bytes.size())
           << '\n';
-    });
+    };
   }
+  if (options.recorder) sink = options.recorder->sink(std::move(sink));
+  if (sink) channel.setTraceSink(std::move(sink));
 }
 
 void CliContext::reportNotConnected() {

@@ -8,6 +8,7 @@
 #include "link/ChannelGate.h"
 #include "link/SerialChannel.h"
 #include "link/SerialPortMap.h"
+#include "link/SessionRecorder.h"
 #include "link/Worker.h"
 #include "link/WorkerHost.h"
 
@@ -16,6 +17,7 @@ namespace orsa::cli {
 struct GlobalOptions {
   std::optional<std::string> port;  // a manual port, like clearing "Определить порт автоматически"
   bool trace = false;               // every frame and reply as hex on standard error
+  link::SessionRecorder* recorder = nullptr;  // keeps the session in a file; must outlive the context
 };
 
 // What every command works with: the channel, the port map, the host and the output streams.

@@ -88,6 +88,11 @@ int runOrsactl(const std::vector<std::string>& args, std::ostream& out, std::ost
   app.add_flag("--all", all, "read, write or firmware on every USB CDC-ACM device at once");
   app.add_flag("--trace", trace, "print every frame sent and every reply received as hex on standard error");
   app.add_flag("--json", jsonTable, "with several ports: the table of results as JSON");
+  std::string recordPath;
+  app.add_option("--record", recordPath,
+                 "keep every frame sent and every byte received, with their times, in FILE (JSON lines), for "
+                 "orsa-beacon-sim --replay")
+      ->option_text("FILE");
 
   std::vector<std::pair<CLI::App*, CommandRun>> runs;
   for (const auto& command : commands()) {
@@ -129,10 +134,20 @@ int runOrsactl(const std::vector<std::string>& args, std::ostream& out, std::ost
   for (auto& [sub, run] : runs) {
     if (sub != chosen) continue;
     if (all || ports.size() > 1) {
+      if (!recordPath.empty())
+        return usageError(err, chosen, "--record keeps one beacon's session: give a single --port");
       return runProductionLine(*chosen, run, ports, all, trace, jsonTable, out, err, std::move(portMap));
     }
     if (jsonTable && !chosen->get_option_no_throw("--json")) {
       return usageError(err, chosen, "--json before the command is for several ports (--port given twice, or --all)");
+    }
+    // Made before the context and gone after it: the channel's threads write to it to the end.
+    std::unique_ptr<link::SessionRecorder> recorder;
+    if (!recordPath.empty()) {
+      std::string error;
+      recorder = link::SessionRecorder::create(recordPath, {"orsactl", options.port.value_or("auto")}, error);
+      if (!recorder) return usageError(err, chosen, error);
+      options.recorder = recorder.get();
     }
     try {
       CliContext context(options, out, err, std::move(portMap));

@@ -95,10 +95,12 @@ bool SerialChannel::writeRaw(const std::uint8_t* bytes, std::size_t count) {
   if (!transmitChanged.wait_for(tx, kPreviousWriteLimit, [&] { return !writePending; })) return false;
   std::copy_n(bytes, count, transmitBuffer.begin());
   transmitLength = static_cast<std::int32_t>(count);
+  // Traced before the writer may send it: a quick reply would otherwise come before its frame in
+  // the trace, and a recorded session would pair the reply with the frame before.
+  trace(Direction::Sent, {bytes, count});
   writePending = true;
   tx.unlock();
   transmitChanged.notify_all();
-  trace(Direction::Sent, {bytes, count});
   return true;
 }
 

@@ -93,8 +93,9 @@ SimOptionsResult parseSimOptions(const std::vector<std::string_view>& args) {
     const auto fail = [&](const std::string& why) { return SimOptionsResult{std::nullopt, why}; };
     const bool takesValue = name == "--link" || name == "--throttle" || name == "--drop" || name == "--delay" ||
                             name == "--short" || name == "--garbage" || name == "--flood" || name == "--hangup-after" ||
-                            name == "--modem-drive-size" || name == "--nmea" || name == "--gnss-silent-from" ||
-                            name == "--gnss-sync-from" || name == "--gnss-unacked-packet";
+                            name == "--modem-drive-size" || name == "--nmea" || name == "--replay" ||
+                            name == "--gnss-silent-from" || name == "--gnss-sync-from" ||
+                            name == "--gnss-unacked-packet";
     if (!takesValue) {
       if (inlineValue) {
         return fail("option " + std::string(name) + " takes no value");
@@ -137,6 +138,11 @@ SimOptionsResult parseSimOptions(const std::vector<std::string_view>& args) {
         return bad("a path");
       }
       options.nmeaPath = value;
+    } else if (name == "--replay") {
+      if (value.empty()) {
+        return bad("a path");
+      }
+      options.replayPath = value;
     } else if (name == "--gnss-silent-from") {
       const auto stage = gnssStage(value);
       if (!stage) {
@@ -201,6 +207,10 @@ SimOptionsResult parseSimOptions(const std::vector<std::string_view>& args) {
       }
     }
   }
+  // A replay answers only as the recording did; the model's faults and capture have no part in it.
+  if (!options.replayPath.empty() && (!options.faults.empty() || !options.nmeaPath.empty() || options.trace)) {
+    return {std::nullopt, "--replay takes no fault, --nmea or --trace options"};
+  }
   return {std::move(options), {}};
 }
 
@@ -233,6 +243,11 @@ std::string simUsage() {
          "  --gnss-unacked-packet N\n"
          "                         the loader keeps the Nth firmware packet but does not acknowledge it\n"
          "  --trace                print each frame received to standard error, in hex\n"
+         "  --replay FILE          answer as the session recorded by orsactl --record or\n"
+         "                         orsa-configurator --record did: after each block the program sends,\n"
+         "                         the bytes received after it, at their recorded delays. A block the\n"
+         "                         recording does not have next gets no answer and a warning on\n"
+         "                         standard error; the replay waits on for the block it expects\n"
          "  --help                 show this text\n"
          "  --version              show the version\n"
          "\n"

@@ -12,8 +12,9 @@ namespace orsa::sim {
 // The command line of orsa-beacon-sim.
 struct SimOptions {
   FaultPlan faults;
-  std::string linkPath;  // empty: no symbolic link
-  std::string nmeaPath;  // the GNSS module's capture; empty: the built-in one
+  std::string linkPath;    // empty: no symbolic link
+  std::string nmeaPath;    // the GNSS module's capture; empty: the built-in one
+  std::string replayPath;  // answer as this recorded session did instead of as the model would; empty: the model
   bool trace = false;
   bool help = false;
   bool version = false;

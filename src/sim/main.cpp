@@ -3,6 +3,8 @@
 #include "orsa/Version.h"
 #include "sim/MtkGnssModule.h"
 #include "sim/NmeaCapture.h"
+#include "sim/ReplayBeacon.h"
+#include "sim/SessionReplay.h"
 #include "sim/SimOptions.h"
 #include "sim/SimulatedBeacon.h"
 
@@ -72,6 +74,37 @@ class PortLink {
   std::string target_;
 };
 
+// Serves a recorded session until a stop signal; a recording that cannot be read is a usage error.
+int replay(const orsa::sim::SimOptions& options, const sigset_t& stopSignals) {
+  std::vector<orsa::sim::RecordedExchange> exchanges;
+  try {
+    exchanges = orsa::sim::readRecording(options.replayPath);
+  } catch (const std::exception& e) {
+    std::cerr << "orsa-beacon-sim: " << options.replayPath << ": " << e.what() << '\n';
+    return 2;
+  }
+  try {
+    orsa::sim::ReplayBeacon beacon(std::move(exchanges), [](const std::string& text) {
+      const std::string line = "orsa-beacon-sim: replay: " + text + '\n';
+      std::fwrite(line.data(), 1, line.size(), stderr);
+    });
+    std::optional<PortLink> link;
+    if (!options.linkPath.empty()) {
+      link.emplace(options.linkPath, beacon.portPath());
+    }
+    std::cout << beacon.portPath() << std::endl;
+    int signal = 0;
+    if (::sigwait(&stopSignals, &signal) != 0) {
+      std::cerr << "orsa-beacon-sim: cannot wait for signals\n";
+      return 1;
+    }
+  } catch (const std::exception& e) {
+    std::cerr << "orsa-beacon-sim: " << e.what() << '\n';
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,6 +132,10 @@ int main(int argc, char** argv) {
   if (::pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr) != 0) {
     std::cerr << "orsa-beacon-sim: cannot block signals\n";
     return 1;
+  }
+
+  if (!options.replayPath.empty()) {
+    return replay(options, stopSignals);
   }
 
   try {

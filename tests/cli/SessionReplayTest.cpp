@@ -1,0 +1,197 @@
+// orsactl --record against the simulated beacon, then orsa-beacon-sim --replay of that file: the tool
+// cannot tell the recording from the beacon.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+
+#include "cli/Orsactl.h"
+#include "sim/SimulatedBeacon.h"
+
+extern char** environ;
+
+namespace orsa::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+class OneBeaconMap final : public link::SerialPortMap {
+ public:
+  explicit OneBeaconMap(std::string port) : port_(std::move(port)) {}
+  std::vector<Entry> entries() const override { return {{"ttyACM cdc_acm", port_}}; }
+  std::string candidateMarker() const override { return "cdc_acm"; }
+
+ private:
+  std::string port_;
+};
+
+struct ToolRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// The automatic choice finds `port`, so the output does not name it and runs on two ports compare.
+ToolRun orsactl(const std::vector<std::string>& args, const std::string& port) {
+  std::ostringstream out, err;
+  const int status = runOrsactl(args, out, err, std::make_unique<OneBeaconMap>(port));
+  return {status, out.str(), err.str()};
+}
+
+// orsa-beacon-sim as a child process; its standard error is collected once it has ended.
+class SimProcess {
+ public:
+  explicit SimProcess(std::vector<std::string> args) {
+    int out[2];
+    int err[2];
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+    args.insert(args.begin(), ORSA_BEACON_SIM_EXE);
+    std::vector<char*> argv;
+    for (auto& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const int rc = ::posix_spawn(&pid_, ORSA_BEACON_SIM_EXE, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    ::close(err[1]);
+    out_ = out[0];
+    err_ = err[0];
+    if (rc != 0) throw std::runtime_error("posix_spawn failed");
+  }
+  ~SimProcess() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+    ::close(out_);
+    ::close(err_);
+  }
+  SimProcess(const SimProcess&) = delete;
+  SimProcess& operator=(const SimProcess&) = delete;
+
+  // The port the simulator serves, from its first line; empty when it ended instead.
+  std::string port() {
+    std::string line;
+    char c = 0;
+    while (readWithin(out_, &c, 10s) && c != '\n') line += c;
+    return c == '\n' ? line : std::string{};
+  }
+  // Stops it (when still running) and returns its exit status and standard error.
+  std::pair<int, std::string> finish() {
+    if (pid_ > 0) ::kill(pid_, SIGTERM);
+    std::string text;
+    char c = 0;
+    while (readWithin(err_, &c, 10s)) text += c;
+    int status = -1;
+    if (pid_ > 0 && ::waitpid(pid_, &status, 0) == pid_) pid_ = -1;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+  }
+
+ private:
+  static bool readWithin(int fd, char* c, std::chrono::milliseconds timeout) {
+    pollfd pfd{fd, POLLIN, 0};
+    return ::poll(&pfd, 1, static_cast<int>(timeout.count())) > 0 && ::read(fd, c, 1) == 1;
+  }
+
+  pid_t pid_ = -1;
+  int out_ = -1;
+  int err_ = -1;
+};
+
+class SessionReplay : public ::testing::Test {
+ protected:
+  void SetUp() override { fs::create_directories(dir); }
+  void TearDown() override { fs::remove_all(dir); }
+  std::string path(const std::string& name) const { return (dir / name).string(); }
+  static std::string contents(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+  // The command against the simulated beacon, recorded, then against the replay of the recording.
+  void expectSameRunFromTheReplay(const std::vector<std::string>& command) {
+    const std::string recording = path("session.jsonl");
+    std::vector<std::string> recorded = {"--record", recording};
+    recorded.insert(recorded.end(), command.begin(), command.end());
+    const ToolRun live = orsactl(recorded, beacon.portPath());
+    ASSERT_EQ(live.status, 0) << live.err;
+
+    SimProcess replay({"--replay", recording});
+    const std::string port = replay.port();
+    ASSERT_FALSE(port.empty());
+    const ToolRun replayed = orsactl(command, port);
+    EXPECT_EQ(replayed.status, live.status);
+    EXPECT_EQ(replayed.out, live.out);
+    EXPECT_EQ(replayed.err, live.err);
+    const auto [status, errors] = replay.finish();
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(errors, "") << "the replay followed the recording to the end";
+  }
+
+  sim::SimulatedBeacon beacon;
+  fs::path dir = fs::temp_directory_path() / ("session-replay-test-" + std::to_string(::getpid()));
+};
+
+TEST_F(SessionReplay, ReadAndFirmwareRunTheSameFromTheRecording) {
+  beacon.setSettingsCell(0x08080460, "+79161234567");
+  expectSameRunFromTheReplay({"read"});
+  const std::string recording = contents(path("session.jsonl"));
+  EXPECT_EQ(recording.rfind("{\"orsa_session\":1,\"program\":\"orsactl\",\"version\":\"", 0), 0u) << recording;
+  EXPECT_NE(recording.find("\"port\":\"auto\""), std::string::npos);
+  EXPECT_NE(recording.find("{\"t_ms\":"), std::string::npos);
+  EXPECT_NE(recording.find(",\"sent\":\"01"), std::string::npos) << recording;
+  EXPECT_NE(recording.find(",\"received\":\""), std::string::npos) << recording;
+
+  const std::string image = path("update.fmw");
+  std::ofstream(image, std::ios::binary) << std::string(15, 'H') << std::string(3000, 'P');
+  expectSameRunFromTheReplay({"firmware", image});
+}
+
+TEST_F(SessionReplay, AFrameTheRecordingDoesNotHaveNextIsLeftUnansweredAndReported) {
+  const std::string recording = path("session.jsonl");
+  ASSERT_EQ(orsactl({"--record", recording, "raw", "3", "0", "--expect", "1"}, beacon.portPath()).status, 0);
+  SimProcess replay({"--replay", recording});
+  const std::string port = replay.port();
+  ASSERT_FALSE(port.empty());
+  const ToolRun other = orsactl({"raw", "4", "0", "--expect", "1", "--timeout", "300"}, port);
+  EXPECT_EQ(other.status, 1) << other.err;
+  EXPECT_EQ(orsactl({"raw", "3", "0", "--expect", "1"}, port).status, 0) << "the replay waits on for its frame";
+  const auto [status, errors] = replay.finish();
+  EXPECT_EQ(errors,
+            "orsa-beacon-sim: replay: no answer to 04 00 00 00 00 00 00 00 00 (9 bytes): the recording expects "
+            "03 00 00 00 00 00 00 00 00 (9 bytes) next (line 2)\n");
+}
+
+TEST_F(SessionReplay, BadRecordingsAndUnwritableFilesAreUsageErrors) {
+  const std::string bad = path("bad.jsonl");
+  std::ofstream(bad) << "{\"orsa_session\":1,\"program\":\"orsactl\"}\n{\"t_ms\":1,\"sent\":\"0300\"}\n"
+                     << "{\"t_ms\":2,\"received\":\"0g\"}\n";
+  SimProcess replay({"--replay", bad});
+  EXPECT_TRUE(replay.port().empty());
+  const auto [status, errors] = replay.finish();
+  EXPECT_EQ(status, 2);
+  EXPECT_NE(errors.find("line 3: "), std::string::npos) << errors;
+
+  const ToolRun unwritable = orsactl({"--record", path("no/such/folder/session.jsonl"), "read"}, beacon.portPath());
+  EXPECT_EQ(unwritable.status, 2);
+  EXPECT_NE(unwritable.err.find("cannot create the recording"), std::string::npos) << unwritable.err;
+  EXPECT_TRUE(beacon.trace().empty());
+}
+
+}  // namespace
+}  // namespace orsa::cli
