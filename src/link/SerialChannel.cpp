@@ -118,8 +118,9 @@ bool SerialChannel::waitForBytes(std::uint32_t count, std::int32_t timeoutMs, co
   for (;;) {
     if (receiveCount >= count) return true;
     // "More than the time-out": a wake-up exactly at the deadline is not yet a failure.
-    if (Clock::now() > deadline || stop.stop_requested()) return false;
-    bytesArrived.wait_until(lock, stop, deadline + std::chrono::microseconds(1), [&] { return receiveCount >= count; });
+    if (lineLost_ || Clock::now() > deadline || stop.stop_requested()) return false;
+    bytesArrived.wait_until(lock, stop, deadline + std::chrono::microseconds(1),
+                            [&] { return receiveCount >= count || lineLost_; });
   }
 }
 
@@ -182,8 +183,13 @@ void SerialChannel::readerLoop(const std::stop_token& stop) {
       }
     }
     if (got < 0) {
-      // The device is gone; waits now end at their time-outs.
-      lineLost_ = true;
+      // The device is gone and nothing more will arrive: the waits end now. Set under the lock a
+      // waiter tests it with, so none misses the news between its test and its sleep.
+      {
+        std::lock_guard lock(receiveLock);
+        lineLost_ = true;
+      }
+      bytesArrived.notify_all();
       return;
     }
     if (got > 0) {

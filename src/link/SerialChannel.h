@@ -45,8 +45,8 @@ class SerialChannel {
   std::string lastError() const;
   // For a failure found before any open was tried (no port to choose).
   void setOpenFailure(std::string reason);
-  // True once the device went away (hang-up, unplug, I/O error) since the last open; waits then
-  // end only at their time-outs. A read that merely finds nothing is not a loss.
+  // True once the device went away (hang-up, unplug, I/O error) since the last open; waits then end
+  // at once, as nothing more can arrive. A read that merely finds nothing is not a loss.
   bool lineLost() const { return lineLost_.load(); }
 
   void resetReceive();
@@ -60,7 +60,8 @@ class SerialChannel {
   }
   // True once `count` bytes arrived since the last send. The count is tested before the clock, so
   // bytes there at the time-out still count; false only after more than `timeoutMs` passed, or
-  // earlier when `stop` is requested (the operation is being abandoned).
+  // earlier when `stop` is requested (the operation is being abandoned) or the line is lost (an
+  // unplugged beacon ends the operation with its message at once, not after the time-out).
   bool waitForBytes(std::uint32_t count, std::int32_t timeoutMs, const std::stop_token& stop = {});
   std::uint32_t receivedCount() const;
 

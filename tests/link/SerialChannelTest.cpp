@@ -185,14 +185,14 @@ TEST_F(SerialChannelTest, CloseDoesNotCutTheLastFrame) {
   EXPECT_EQ(Bytes(got.begin() + 9, got.end()), block);
 }
 
-TEST_F(SerialChannelTest, HangUpDuringAWaitEndsAtTheTimeOutWithoutHarm) {
+TEST_F(SerialChannelTest, HangUpDuringAWaitEndsItAtOnceWithoutHarm) {
   auto start = Clock::now();
-  auto waiter = std::async(std::launch::async, [&] { return channel.waitForBytes(1, 400); });
+  auto waiter = std::async(std::launch::async, [&] { return channel.waitForBytes(1, 60000); });
   std::this_thread::sleep_for(50ms);
   pty.closeMaster();
   pty.releaseSlaveHolder();
   EXPECT_FALSE(waiter.get());
-  EXPECT_GE(Clock::now() - start, 400ms);
+  EXPECT_LT(Clock::now() - start, 10s) << "not the minute of the time-out";
   EXPECT_TRUE(channel.lineLost());
   // Sends after the hang-up are lost, not fatal; close still ends promptly.
   EXPECT_TRUE(channel.sendCommand(CommandType::ModemOn, 0));
