@@ -17,7 +17,12 @@ AppOptions AppOptions::parse(const QStringList& arguments, QString* error) {
   const QCommandLineOption exitWhenShown(
       QStringLiteral("exit-when-shown"),
       QStringLiteral("Exit as soon as the window is shown (start-up measurements)."));
-  parser.addOptions({service, demo, shots, exitWhenShown});
+  const QCommandLineOption record(
+      QStringLiteral("record"),
+      QStringLiteral("Keep every frame sent and every byte received, with their times, in <file> (JSON lines), "
+                     "for orsa-beacon-sim --replay."),
+      QStringLiteral("file"));
+  parser.addOptions({service, demo, shots, exitWhenShown, record});
   parser.addHelpOption();
   const QCommandLineOption version = parser.addVersionOption();
 
@@ -36,6 +41,7 @@ AppOptions AppOptions::parse(const QStringList& arguments, QString* error) {
   options.screenshotDir = parser.value(shots);
   options.exitWhenShown = parser.isSet(exitWhenShown);
   options.version = parser.isSet(version);
+  options.recordPath = parser.value(record);
   return options;
 }
 

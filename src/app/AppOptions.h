@@ -12,6 +12,7 @@ struct AppOptions {
   QString screenshotDir;       // render the windows to PNG files there, then exit
   bool exitWhenShown = false;  // leave at the first turn of the event loop, for start-up timing
   bool version = false;        // print the program's version and leave
+  QString recordPath;          // keep the session with the beacon in this file; empty: no recording
 
   // Unknown arguments are left to Qt; `error` tells about a bad one of ours.
   static AppOptions parse(const QStringList& arguments, QString* error);

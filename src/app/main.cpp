@@ -4,6 +4,8 @@
 #include "DemoBeacon.h"
 #include "QtDialogService.h"
 #include "ScreenshotRunner.h"
+#include "link/SessionRecorder.h"
+#include "DeviceSession.h"
 #include "orsa/Version.h"
 
 #include <QStringList>
@@ -57,6 +59,9 @@ int main(int argc, char* argv[]) {
     }
   }
 
+  // Filled once the windows exist, but made before them and gone after them: the window's channel
+  // writes to it from its threads to the end.
+  std::unique_ptr<orsa::link::SessionRecorder> recorder;
   orsa::app::QtDialogService dialogs;
   std::unique_ptr<orsa::app::ConfiguratorWindows> windows;
   try {
@@ -72,6 +77,19 @@ int main(int argc, char* argv[]) {
   }
   if (demo) {
     form1.enterDemoMode(demo->portPath());
+  }
+  if (!options.recordPath.isEmpty()) {
+    orsa::app::DeviceSession& session = form1.session();
+    const orsa::link::PortChoice choice = session.host.portChoice();
+    std::string failure;
+    recorder = orsa::link::SessionRecorder::create(options.recordPath.toStdString(),
+                                                   {"orsa-configurator", choice.automatic ? "auto" : choice.manualName},
+                                                   failure);
+    if (!recorder) {
+      QTextStream(stderr) << "orsa-configurator: " << QString::fromStdString(failure) << '\n';
+      return 2;
+    }
+    session.channel.setTraceSink(recorder->sink());
   }
 
   if (!options.screenshotDir.isEmpty()) {
