@@ -19,8 +19,7 @@ void checkLength(std::uint64_t fileLength) {
     return;
   }
   const std::uint64_t expected = fileLength - MCUpdateThread::kHeaderSize;
-  const std::uint64_t endAddress = MCUpdateThread::kFlashBase + expected;
-  const bool fits = endAddress <= std::numeric_limits<std::uint32_t>::max();
+  const bool fits = expected <= std::numeric_limits<std::uint32_t>::max() - MCUpdateThread::kFlashBase;
   fuzzCheck(payload.has_value() == fits, "a payload is taken exactly when its end address fits 32 bits");
   if (payload) fuzzCheck(*payload == expected, "the payload is everything after the header");
 }

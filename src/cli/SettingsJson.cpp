@@ -74,7 +74,7 @@ std::vector<SlotId> applyJson(std::string_view json, settings::SettingsRecord& r
   Json document;
   try {
     document = Json::parse(json, noNameTwice);
-  } catch (const Json::parse_error& error) {
+  } catch (const Json::exception& error) {  // a syntax error, or a number beyond a double's range
     throw std::runtime_error("invalid JSON: " + withoutTag(error.what()));
   }
   if (!document.is_object()) throw std::runtime_error("the settings must be a JSON object of slot names and texts");

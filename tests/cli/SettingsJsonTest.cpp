@@ -30,6 +30,7 @@ TEST(SettingsJson, AppliesNamedSlotsOrNothing) {
            "{\"OwnerPhone\": \"\x01\"}",
            "{\"OwnerPhone\": ",
            R"({"OwnerPhone": "+7000"} x)",
+           R"({"OwnerPhone": 1e400})",
        }) {
     EXPECT_THROW(applyJson(refused, record), std::runtime_error) << refused;
   }
