@@ -97,7 +97,7 @@ std::vector<RecordedExchange> parseRecording(std::istream& in) {
 
 std::vector<RecordedExchange> readRecording(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot open the recording " + path);
+  if (!in) throw std::runtime_error("cannot open the file");
   return parseRecording(in);
 }
 
