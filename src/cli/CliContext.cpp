@@ -1,6 +1,5 @@
+#include "cli/Terminal.h"
 #include "cli/CliContext.h"
-
-#include <unistd.h>
 
 #include <cstdio>
 #include <iostream>
@@ -16,7 +15,7 @@ CliContext::CliContext(GlobalOptions options, std::ostream& outStream, std::ostr
       err(errStream),
       host(options.port ? link::PortChoice{false, *options.port} : link::PortChoice{}),
       portMap_(portMap ? std::move(portMap) : link::makeSystemSerialPortMap()),
-      interactive_(interactive || (&errStream == &std::cerr && isatty(STDERR_FILENO))) {
+      interactive_(interactive || (&errStream == &std::cerr && standardErrorIsTerminal())) {
   link::SerialChannel::TraceSink sink;
   if (options.trace) {
     sink = [this](link::SerialChannel::Direction direction, std::span<const std::uint8_t> bytes) {

@@ -1,5 +1,3 @@
-#include <signal.h>
-
 #include <CLI/CLI.hpp>
 
 #include <chrono>
@@ -13,55 +11,11 @@
 #include "cli/ExitCode.h"
 #include "cli/NmeaPty.h"
 #include "cli/NumberOption.h"
+#include "cli/StopRequest.h"
 #include "firmware/NmeaDecoder.h"
 #include "firmware/ShowNMEAThread.h"
 
 namespace orsa::cli {
-
-namespace {
-
-// Ctrl-C and a polite kill end the relay like its time running out: the pty link is removed and
-// the beacon's port released. The signals are blocked in every thread and taken here, so no
-// handler runs at an awkward moment.
-class StopSignals {
- public:
-  StopSignals() {
-    sigemptyset(&signals_);
-    sigaddset(&signals_, SIGINT);
-    sigaddset(&signals_, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
-  }
-  ~StopSignals() {
-    // One that came in after the wait is taken here rather than left to kill the process now.
-    const timespec none{};
-    while (sigtimedwait(&signals_, nullptr, &none) > 0) {
-    }
-    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-  }
-  StopSignals(const StopSignals&) = delete;
-  StopSignals& operator=(const StopSignals&) = delete;
-
-  // Waits for a signal, at most `limit` when given; true when one came.
-  bool wait(std::optional<std::chrono::seconds> limit) {
-    const auto until = std::chrono::steady_clock::now() + limit.value_or(std::chrono::seconds(0));
-    for (;;) {
-      timespec slice{1, 0};
-      if (limit) {
-        const auto left = until - std::chrono::steady_clock::now();
-        if (left <= std::chrono::steady_clock::duration::zero()) return false;
-        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
-        slice = {static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
-      }
-      if (sigtimedwait(&signals_, nullptr, &slice) > 0) return true;
-    }
-  }
-
- private:
-  sigset_t signals_{};
-  sigset_t previous_{};
-};
-
-}  // namespace
 
 CommandRun defineNmea(CLI::App& app) {
   struct Options {
@@ -93,7 +47,7 @@ CommandRun defineNmea(CLI::App& app) {
       context.err << "NMEA поток: " << options->ptyPath << " -> " << pty->devicePath() << '\n';
     }
 
-    StopSignals signals;  // before the relay's threads exist, so they inherit the blocked signals
+    StopRequest stopRequest;  // before the relay's threads exist, so they inherit the blocked signals
     firmware::NmeaDecoder decoder;
     bool notConnected = false;
     firmware::ShowNMEAThread::Callbacks callbacks;
@@ -109,7 +63,7 @@ CommandRun defineNmea(CLI::App& app) {
     callbacks.showResult = [&](const firmware::ShowNMEAThread&) { notConnected = true; };
     firmware::ShowNMEAThread relay(context.deviceLink(), callbacks);
     if (!relay.start()) return context.failed(relay.refusalMessage());
-    signals.wait(limit);
+    stopRequest.wait(limit);
     relay.stopAndJoin();
     if (notConnected) return context.failed(link::kNotConnectedMessage);
     return kExitSuccess;

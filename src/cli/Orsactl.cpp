@@ -1,3 +1,4 @@
+#include "cli/Terminal.h"
 #include "cli/Orsactl.h"
 
 #include <CLI/CLI.hpp>
@@ -14,8 +15,6 @@
 #include "link/DeviceConnection.h"
 #include "link/SerialPortMap.h"
 #include "orsa/Version.h"
-
-#include <unistd.h>
 
 namespace orsa::cli {
 
@@ -59,7 +58,7 @@ int runProductionLine(const CLI::App& command, const CommandRun& run, std::vecto
   options.outputIsJson = jsonOutput && jsonOutput->count() > 0;
   options.json = json || options.outputIsJson;
   if (name == "read") options.successText = "Настройки прочитаны";
-  return runOnEveryPort(options, run, out, err, &err == &std::cerr && isatty(STDERR_FILENO));
+  return runOnEveryPort(options, run, out, err, &err == &std::cerr && standardErrorIsTerminal());
 }
 
 }  // namespace

@@ -42,6 +42,8 @@ struct FileWriteResult {
 //   far as the system lets this user give them); a new file gets 0666 less the umask, as any
 //   newly created file does.
 // - Failure: whatever fails, the target is left as it was and no temporary file stays behind.
+// - Windows: a read-only attribute refuses the save, the replacement is one MoveFileExW, and
+//   links and permissions are the file system's business (NTFS keeps no mode bits to carry over).
 FileWriteResult writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> content);
 
 inline FileWriteResult writeFileAtomically(const std::filesystem::path& path, std::string_view content) {

@@ -1,18 +1,15 @@
+// The POSIX half of the one safe file write: rename(2) over the target after fsync.
 #include "settings/AtomicFileWrite.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <cstdio>
 #include <optional>
-#include <random>
 #include <system_error>
 
-#include "settings/SettingsMessages.h"
+#include "settings/TemporaryName.h"
 
 namespace orsa::settings {
 
@@ -72,18 +69,6 @@ int refusalOf(const fs::path& target, const struct stat& status) {
   return 0;
 }
 
-fs::path temporaryBeside(const fs::path& target) {
-  static std::atomic<unsigned> counter{0};
-  std::random_device device;
-  const auto stamp = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-  char suffix[64];
-  std::snprintf(suffix, sizeof suffix, ".%08x%04x%05llx.tmp", device(), counter.fetch_add(1) & 0xFFFFu,
-                stamp & 0xFFFFFull);
-  fs::path temporary = target;
-  temporary += suffix;
-  return temporary;
-}
-
 bool writeAll(int fd, std::span<const std::uint8_t> content) {
   std::size_t done = 0;
   while (done < content.size()) {
@@ -114,22 +99,6 @@ void syncFolder(const fs::path& folder) {
 
 }  // namespace
 
-std::string_view FileWriteResult::message() const {
-  switch (failure) {
-    case Failure::None:
-      return {};
-    case Failure::Open:
-      return messages::kFileOpenFailed;
-    case Failure::Write:
-      return messages::kFileWriteFailed;
-  }
-  return {};
-}
-
-std::string FileWriteResult::detail() const {
-  return failure == Failure::None ? std::string() : std::generic_category().message(error);
-}
-
 FileWriteResult writeFileAtomically(const fs::path& path, std::span<const std::uint8_t> content) {
   int error = 0;
   const std::optional<fs::path> target = followLinks(path, error);
@@ -153,7 +122,7 @@ FileWriteResult writeFileAtomically(const fs::path& path, std::span<const std::u
   fs::path temporary;
   int fd = -1;
   for (int attempt = 0; attempt < kMaxNameTries && fd < 0; ++attempt) {
-    temporary = temporaryBeside(*target);
+    temporary = temporaryNameBeside(*target);
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
     if (fd < 0 && errno != EEXIST) {
       return openFailure(errno);

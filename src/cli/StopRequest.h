@@ -1,0 +1,27 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+namespace orsa::cli {
+
+// Ctrl-C (and on Linux a polite kill) ends a long-running command like its time running out, so
+// the command still cleans up: links removed, the beacon's port released. Make it before any
+// worker thread starts. The platform's file (CMake picks it) says how the request is caught.
+class StopRequest {
+ public:
+  StopRequest();
+  ~StopRequest();
+  StopRequest(const StopRequest&) = delete;
+  StopRequest& operator=(const StopRequest&) = delete;
+
+  // Waits for a stop request, at most `limit` when given; true when one came.
+  bool wait(std::optional<std::chrono::seconds> limit);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace orsa::cli

@@ -1,0 +1,282 @@
+// The Win32 serial backend. Our own rather than a library's because the channel's contract is
+// exact: exclusive open, no DTR/RTS, a reader that blocks in the driver and can be woken at once
+// for a clean stop. The handle is overlapped, so the reader's WaitCommEvent and the writer's
+// WriteFile proceed side by side, and each blocking wait also watches a wake event: close() then
+// cancels the pending request (CancelIoEx) instead of waiting out a read or write time-out.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "link/SerialPort.h"
+
+namespace orsa::link {
+
+namespace {
+
+// Driver queues each way: a firmware block with its header goes out in one write.
+constexpr DWORD kDriverQueueBytes = 10000;
+
+// The system's text in UTF-8, as every message of the program is (the ANSI text would be
+// Windows-1251 on a Russian system).
+std::string systemMessage(DWORD error) {
+  wchar_t* text = nullptr;
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string message;
+  if (length > 0) {
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    message.resize(static_cast<std::size_t>(bytes));
+    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), message.data(), bytes, nullptr, nullptr);
+  }
+  LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.')) {
+    message.pop_back();
+  }
+  return message.empty() ? "ошибка " + std::to_string(error) : message;
+}
+
+// One line a person can act on; shown after "Устройство не подключено".
+std::string openFailure(const std::string& portName, DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return "порт " + portName + " не найден";
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+      return "порт " + portName + " занят другой программой";
+    default:
+      return "не удалось открыть порт " + portName + ": " + systemMessage(error);
+  }
+}
+
+HANDLE openExclusive(const std::string& portName, std::string& error) {
+  const std::string path = devicePathFor(portName);
+  HANDLE handle =
+      CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) error = openFailure(portName, GetLastError());
+  return handle;
+}
+
+// 9600 8-N-1 in binary mode; DTR and RTS are left undriven and nothing controls the flow. The
+// remaining fields keep what the driver reported.
+bool configureLine(HANDLE handle, std::string& error) {
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  if (!GetCommState(handle, &dcb)) {
+    error = "не удалось прочитать настройки линии: " + systemMessage(GetLastError());
+    return false;
+  }
+  dcb.BaudRate = CBR_9600;
+  dcb.fBinary = TRUE;
+  dcb.fOutxCtsFlow = FALSE;
+  dcb.fOutxDsrFlow = FALSE;
+  dcb.fDtrControl = DTR_CONTROL_DISABLE;
+  dcb.fDsrSensitivity = FALSE;
+  dcb.fNull = FALSE;
+  dcb.fRtsControl = RTS_CONTROL_DISABLE;
+  dcb.fAbortOnError = FALSE;
+  dcb.ByteSize = 8;
+  dcb.Parity = NOPARITY;
+  dcb.StopBits = ONESTOPBIT;
+  if (!SetCommState(handle, &dcb)) {
+    error = "не удалось применить настройки линии: " + systemMessage(GetLastError());
+    return false;
+  }
+  COMMTIMEOUTS timeouts{};
+  timeouts.ReadIntervalTimeout = 100;
+  timeouts.ReadTotalTimeoutMultiplier = 100;
+  timeouts.ReadTotalTimeoutConstant = 100;
+  timeouts.WriteTotalTimeoutMultiplier = 100;
+  timeouts.WriteTotalTimeoutConstant = 100;
+  if (!SetCommTimeouts(handle, &timeouts)) {
+    error = "не удалось задать тайм-ауты порта: " + systemMessage(GetLastError());
+    return false;
+  }
+  return true;
+}
+
+class Win32SerialPort final : public SerialPort {
+ public:
+  Win32SerialPort(HANDLE handle, HANDLE wakeEvent, HANDLE readEvent, HANDLE writeEvent)
+      : handle_(handle), wakeEvent_(wakeEvent), readEvent_(readEvent), writeEvent_(writeEvent) {}
+  ~Win32SerialPort() override {
+    CloseHandle(handle_);
+    CloseHandle(wakeEvent_);
+    CloseHandle(readEvent_);
+    CloseHandle(writeEvent_);
+  }
+  Win32SerialPort(const Win32SerialPort&) = delete;
+  Win32SerialPort& operator=(const Win32SerialPort&) = delete;
+
+  WaitResult waitReadable() override {
+    for (;;) {
+      const long waiting = queuedForReading();
+      if (waiting < 0) return WaitResult::LineDown;
+      if (waiting > 0) return WaitResult::Readable;
+      if (WaitForSingleObject(wakeEvent_, 0) == WAIT_OBJECT_0) return WaitResult::Woken;
+
+      OVERLAPPED request{};
+      request.hEvent = readEvent_;
+      DWORD events = 0;
+      if (WaitCommEvent(handle_, &events, &request)) continue;              // a byte came meanwhile
+      if (GetLastError() != ERROR_IO_PENDING) return WaitResult::LineDown;  // unplugged
+      switch (finish(request, readEvent_, INFINITE)) {
+        case Completion::Done:
+        case Completion::Aborted:  // the event mask was reset under the wait; look again
+          continue;
+        case Completion::Woken:
+          return WaitResult::Woken;
+        case Completion::TimedOut:
+        case Completion::Failed:
+          return WaitResult::LineDown;
+      }
+    }
+  }
+
+  std::ptrdiff_t readAvailable(std::span<std::uint8_t> into) override {
+    const long waiting = queuedForReading();
+    if (waiting <= 0) return waiting < 0 ? -1 : 0;
+    const auto count = static_cast<DWORD>(std::min<std::size_t>(static_cast<std::size_t>(waiting), into.size()));
+    OVERLAPPED request{};
+    request.hEvent = readEvent_;
+    DWORD read = 0;
+    if (!ReadFile(handle_, into.data(), count, &read, &request)) {
+      if (GetLastError() != ERROR_IO_PENDING) return -1;
+      // The bytes were reported as waiting, so this completes at once unless a purge took them;
+      // then the read time-outs end it, or a stop does.
+      const Completion completion = finish(request, readEvent_, INFINITE);
+      if (completion == Completion::Failed) return -1;
+      if (completion != Completion::Done) return 0;
+      read = lastTransferred_;
+    }
+    return static_cast<std::ptrdiff_t>(read);
+  }
+
+  bool writeAll(std::span<const std::uint8_t> bytes, std::chrono::milliseconds stallLimit) override {
+    OVERLAPPED request{};
+    request.hEvent = writeEvent_;
+    DWORD written = 0;
+    const auto count = static_cast<DWORD>(bytes.size());
+    if (!WriteFile(handle_, bytes.data(), count, &written, &request)) {
+      if (GetLastError() != ERROR_IO_PENDING) return false;
+      // The write may take as long as the line needs; it has stalled only when the driver's
+      // transmit queue did not shrink for a whole stall limit.
+      DWORD lastQueued = MAXDWORD;
+      for (;;) {
+        const Completion completion = finish(request, writeEvent_, static_cast<DWORD>(stallLimit.count()), true);
+        if (completion == Completion::Done) break;
+        if (completion != Completion::TimedOut) return false;
+        COMSTAT status{};
+        DWORD errors = 0;
+        if (!ClearCommError(handle_, &errors, &status) || status.cbOutQue >= lastQueued) {
+          cancel(request);
+          return false;
+        }
+        lastQueued = status.cbOutQue;
+      }
+      written = lastTransferred_;
+    }
+    return written == count;
+  }
+
+  void purge(bool receive, bool transmit) override {
+    DWORD flags = 0;
+    if (receive) flags |= PURGE_RXCLEAR;
+    if (transmit) flags |= PURGE_TXCLEAR;
+    if (flags != 0) PurgeComm(handle_, flags);
+  }
+
+  void wake() override { SetEvent(wakeEvent_); }
+
+ private:
+  enum class Completion { Done, Aborted, Woken, TimedOut, Failed };
+
+  // Bytes the driver holds for us, clearing any line error (framing, overrun, parity) on the way;
+  // -1 when the device is gone.
+  long queuedForReading() {
+    COMSTAT status{};
+    DWORD errors = 0;
+    if (!ClearCommError(handle_, &errors, &status)) return -1;
+    return static_cast<long>(status.cbInQue);
+  }
+
+  // Waits for a pending request, for the wake event, or for `limit`. A wake-up cancels the
+  // request and waits for the cancellation, so the OVERLAPPED on the caller's stack is never
+  // written after the caller returns. With `keepOnTimeout` a time-out leaves the request pending.
+  Completion finish(OVERLAPPED& request, HANDLE done, DWORD limit, bool keepOnTimeout = false) {
+    const HANDLE events[2] = {done, wakeEvent_};
+    const DWORD signalled = WaitForMultipleObjects(2, events, FALSE, limit);
+    if (signalled == WAIT_OBJECT_0 + 1) {
+      cancel(request);
+      return Completion::Woken;
+    }
+    if (signalled == WAIT_TIMEOUT && keepOnTimeout) return Completion::TimedOut;
+    if (signalled != WAIT_OBJECT_0) {
+      cancel(request);
+      return signalled == WAIT_TIMEOUT ? Completion::TimedOut : Completion::Failed;
+    }
+    if (GetOverlappedResult(handle_, &request, &lastTransferred_, FALSE)) return Completion::Done;
+    return GetLastError() == ERROR_OPERATION_ABORTED ? Completion::Aborted : Completion::Failed;
+  }
+
+  void cancel(OVERLAPPED& request) {
+    CancelIoEx(handle_, &request);
+    DWORD ignored = 0;
+    GetOverlappedResult(handle_, &request, &ignored, TRUE);
+  }
+
+  HANDLE handle_;
+  HANDLE wakeEvent_;   // manual reset: once set, every later wait returns at once
+  HANDLE readEvent_;   // the reader thread's requests
+  HANDLE writeEvent_;  // the writer thread's requests
+  DWORD lastTransferred_ = 0;
+};
+
+}  // namespace
+
+std::string devicePathFor(const std::string& portName) {
+  // "COM10" and above open only through the device namespace, and so does every other name.
+  if (portName.empty() || portName.starts_with("\\\\")) return portName;
+  return "\\\\.\\" + portName;
+}
+
+OpenResult openSerialPort(const std::string& portName) {
+  OpenResult result;
+  if (portName.empty()) {
+    result.error = "порт не выбран";
+    return result;
+  }
+  HANDLE handle = openExclusive(portName, result.error);
+  if (handle == INVALID_HANDLE_VALUE) return result;
+  if (!configureLine(handle, result.error)) {
+    result.error = portName + ": " + result.error;
+    CloseHandle(handle);
+    return result;
+  }
+  SetupComm(handle, kDriverQueueBytes, kDriverQueueBytes);
+  PurgeComm(handle, PURGE_RXCLEAR);
+  HANDLE events[3] = {};
+  for (HANDLE& event : events) event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  if (!SetCommMask(handle, EV_RXCHAR) || !events[0] || !events[1] || !events[2]) {
+    result.error = portName + ": " + systemMessage(GetLastError());
+    for (HANDLE event : events) {
+      if (event) CloseHandle(event);
+    }
+    CloseHandle(handle);
+    return result;
+  }
+  result.port = std::make_unique<Win32SerialPort>(handle, events[0], events[1], events[2]);
+  return result;
+}
+
+std::string probeSerialPort(const std::string& portName) {
+  if (portName.empty()) return "порт не выбран";
+  std::string error;
+  HANDLE handle = openExclusive(portName, error);
+  if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  return error;
+}
+
+}  // namespace orsa::link
