@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs. Quiet and quick when everything is there.
+# Usage: install-deps.sh [windows] [fuzz] — the Windows cross build (mingw-w64, wine) and the
+# fuzzers (clang's libFuzzer) are extras that only their own make targets ask for.
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,13 @@ packages=(
   gpsd
   help2man lintian dpkg-dev file
 )
+for extra in "$@"; do
+  case $extra in
+    windows) packages+=(g++-mingw-w64-x86-64-posix wine64) ;;
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    *) echo "install-deps.sh: unknown group $extra" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
