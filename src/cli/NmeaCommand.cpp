@@ -63,7 +63,11 @@ CommandRun defineNmea(CLI::App& app) {
     callbacks.showResult = [&](const firmware::ShowNMEAThread&) { notConnected = true; };
     firmware::ShowNMEAThread relay(context.deviceLink(), callbacks);
     if (!relay.start()) return context.failed(relay.refusalMessage());
-    stopRequest.wait(limit);
+    // Until Ctrl-C, the time limit, or the relay ending by itself (the beacon went away).
+    constexpr std::chrono::seconds kLook{1};
+    for (std::chrono::seconds waited{0}; !limit || waited < *limit; waited += kLook) {
+      if (stopRequest.wait(kLook) || relay.finished()) break;
+    }
     relay.stopAndJoin();
     if (notConnected) return context.failed(link::kNotConnectedMessage);
     return kExitSuccess;

@@ -18,7 +18,8 @@ class ShowNMEAThread final : public link::Worker {
     // On the window thread, once a second: every byte of that second as it came, except zero
     // bytes, which the module never sends in NMEA and a text control cannot hold.
     std::function<void(std::string_view stream)> drain;
-    // Warning box with messageText: the beacon is missing. The relay has ended.
+    // Warning box with messageText: the beacon is missing, or went away while relaying (after the
+    // drain of its last bytes). The relay has ended.
     std::function<void(const ShowNMEAThread&)> showResult;
   };
 

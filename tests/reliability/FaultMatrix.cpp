@@ -216,7 +216,14 @@ std::vector<FaultCell> buildMatrix() {
   // The relay is stopped by the user after a drain past the event; it has no message of its own.
   m.push_back(relay("ModuleGarbage", "the module sends garbage", RelayEvent::ModuleGarbage));
   m.push_back(relay("ModuleFlood", "the module sends 8 KiB at once", RelayEvent::ModuleFlood));
-  m.push_back(relay("HangUp", "the beacon hangs up", RelayEvent::BeaconHangsUp));
+  m.push_back(FaultCell{O::NmeaRelay,
+                        "HangUp",
+                        "the beacon hangs up",
+                        {},
+                        RelayEvent::BeaconHangsUp,
+                        link::kNotConnectedMessage,
+                        within(kRelayRun),
+                        {}});
   m.push_back(leftOut(O::NmeaRelay, "Reply", "no reply, late, short, garbage, flood", kRelaySendsNothing));
 
   // GNSS flash: GnssOff, GnssOn, the module's boot ROM, its loader.
