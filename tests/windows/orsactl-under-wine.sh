@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # orsactl.exe under wine against the Linux build's simulated beacon: the beacon's pseudo-terminal
 # becomes COM5 through a link in the wine prefix's dosdevices, so every byte passes the Win32
-# backend. Reads, writes and updates the firmware, and checks that the frames sent are the Linux
-# build's, byte for byte.
+# backend, and a USBSER entry in the registry's serial map makes it the automatic choice. Reads,
+# writes and updates the firmware, and checks that the frames sent are the Linux build's, byte for byte.
 # Usage: orsactl-under-wine.sh ORSACTL.EXE NATIVE_BUILD_DIR WINEPREFIX
 set -euo pipefail
 
@@ -55,8 +55,12 @@ start_beacon win
 ln -sfn "$work/win" "$WINEPREFIX/dosdevices/com5"
 start_beacon linux
 
+echo "== the automatic choice: the registry's USBSER entry names COM5"
+"$run_wine" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\USBSER000' /d COM5 /f >/dev/null
+"$run_wine" "$exe" ports | tr -d '\r' | grep -qx '\* COM5' || fail "orsactl.exe ports does not mark COM5 as the choice"
+
 echo "== read"
-windows read --json >"$work/read-win.json" || fail "orsactl.exe read exited $?"
+"$run_wine" "$exe" read --json | tr -d '\r' >"$work/read-win.json" || fail "orsactl.exe read exited $?"
 linux linux read --json >"$work/read-linux.json"
 diff -u "$work/read-linux.json" "$work/read-win.json" || fail "the settings read through COM5 differ"
 
