@@ -74,6 +74,21 @@ class PortLink {
   std::string target_;
 };
 
+// Announces the port (and links it when asked), then serves until a stop signal.
+int serveUntilStopped(const std::string& portPath, const orsa::sim::SimOptions& options, const sigset_t& stopSignals) {
+  std::optional<PortLink> link;
+  if (!options.linkPath.empty()) {
+    link.emplace(options.linkPath, portPath);
+  }
+  std::cout << portPath << std::endl;
+  int signal = 0;
+  if (::sigwait(&stopSignals, &signal) != 0) {
+    std::cerr << "orsa-beacon-sim: cannot wait for signals\n";
+    return 1;
+  }
+  return 0;
+}
+
 // Serves a recorded session until a stop signal; a recording that cannot be read is a usage error.
 int replay(const orsa::sim::SimOptions& options, const sigset_t& stopSignals) {
   std::vector<orsa::sim::RecordedExchange> exchanges;
@@ -88,21 +103,11 @@ int replay(const orsa::sim::SimOptions& options, const sigset_t& stopSignals) {
       const std::string line = "orsa-beacon-sim: replay: " + text + '\n';
       std::fwrite(line.data(), 1, line.size(), stderr);
     });
-    std::optional<PortLink> link;
-    if (!options.linkPath.empty()) {
-      link.emplace(options.linkPath, beacon.portPath());
-    }
-    std::cout << beacon.portPath() << std::endl;
-    int signal = 0;
-    if (::sigwait(&stopSignals, &signal) != 0) {
-      std::cerr << "orsa-beacon-sim: cannot wait for signals\n";
-      return 1;
-    }
+    return serveUntilStopped(beacon.portPath(), options, stopSignals);
   } catch (const std::exception& e) {
     std::cerr << "orsa-beacon-sim: " << e.what() << '\n';
     return 1;
   }
-  return 0;
 }
 
 }  // namespace
@@ -151,20 +156,9 @@ int main(int argc, char** argv) {
         std::fwrite(line.data(), 1, line.size(), stderr);
       });
     }
-    std::optional<PortLink> link;
-    if (!options.linkPath.empty()) {
-      link.emplace(options.linkPath, beacon.portPath());
-    }
-    std::cout << beacon.portPath() << std::endl;
-
-    int signal = 0;
-    if (::sigwait(&stopSignals, &signal) != 0) {
-      std::cerr << "orsa-beacon-sim: cannot wait for signals\n";
-      return 1;
-    }
+    return serveUntilStopped(beacon.portPath(), options, stopSignals);
   } catch (const std::exception& e) {
     std::cerr << "orsa-beacon-sim: " << e.what() << '\n';
     return 1;
   }
-  return 0;
 }
