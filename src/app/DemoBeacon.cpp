@@ -10,13 +10,17 @@ constexpr std::uint32_t kOwnerPhoneParameter = 0x08080460;
 
 }  // namespace
 
-DemoBeacon::DemoBeacon() : beacon_(std::make_unique<sim::SimulatedBeacon>(sim::FaultPlan().throttle(kLineRate))) {
+struct DemoBeacon::Simulated {
+  sim::SimulatedBeacon beacon{sim::FaultPlan().throttle(kLineRate)};
+};
+
+DemoBeacon::DemoBeacon() : simulated_(std::make_unique<Simulated>()) {
   // A factory-fresh beacon has no owner; one with a number shows a read better.
-  beacon_->setSettingsCell(kOwnerPhoneParameter, "+79991234567");
+  simulated_->beacon.setSettingsCell(kOwnerPhoneParameter, "+79991234567");
 }
 
 DemoBeacon::~DemoBeacon() = default;
 
-QString DemoBeacon::portPath() const { return QString::fromStdString(beacon_->portPath()); }
+QString DemoBeacon::portPath() const { return QString::fromStdString(simulated_->beacon.portPath()); }
 
 }  // namespace orsa::app
