@@ -122,7 +122,7 @@ bool GPSUpdateThread::prepare(std::vector<std::uint8_t>& loader, std::vector<std
   // Both files are read whole before the beacon hears anything: a file that cannot be read, or
   // changes later, never leaves the module half-programmed.
   // A folder opens as a stream on Linux and reads as nothing: only files are taken.
-  const auto isFile = [](const std::string& path) {
+  const auto isFile = [](const std::filesystem::path& path) {
     std::error_code error;
     return std::filesystem::is_regular_file(path, error);
   };

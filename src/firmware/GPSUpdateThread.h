@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <span>
 #include <string>
@@ -46,9 +47,9 @@ class GPSUpdateThread final : public link::Worker {
   GPSUpdateThread(link::DeviceLink link, Callbacks callbacks);
   ~GPSUpdateThread() override { stopAndJoin(); }
 
-  // Inputs, set before start().
-  std::string loaderPath;
-  std::string firmwarePath;
+  // Inputs, set before start(); paths, so that on Windows any name opens (see MCUpdateThread).
+  std::filesystem::path loaderPath;
+  std::filesystem::path firmwarePath;
   // The channel is closed first and left quiet this long before the connect, so the beacon has
   // finished relaying whatever the module sent before; waited here, never on the window thread.
   std::chrono::milliseconds quietBeforeConnect{2000};

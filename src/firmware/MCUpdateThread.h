@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -26,8 +27,9 @@ class MCUpdateThread final : public link::Worker {
   MCUpdateThread(link::DeviceLink link, Callbacks callbacks);
   ~MCUpdateThread() override { stopAndJoin(); }
 
-  // Full name of the firmware file, set before the worker starts.
-  std::string firmwarePath;
+  // Full name of the firmware file, set before the worker starts. A path, not text: on Windows a
+  // name outside the ANSI code page (a Cyrillic user folder on a non-Russian system) still opens.
+  std::filesystem::path firmwarePath;
 
  protected:
   void run() override;

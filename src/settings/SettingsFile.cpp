@@ -143,7 +143,12 @@ SettingsFile::Result SettingsFile::save(const std::filesystem::path& path, const
 }
 
 SettingsFile::Result SettingsFile::load(const std::filesystem::path& path, SettingsRecord& record) {
-  std::FILE* file = std::fopen(path.string().c_str(), "rb");
+#ifdef _WIN32
+  // The wide name: the narrow one would lose what the ANSI code page cannot spell.
+  std::FILE* file = _wfopen(path.c_str(), L"rb");
+#else
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+#endif
   if (file == nullptr) {
     return failure(messages::kFileOpenFailed, errnoText(errno));
   }

@@ -1,5 +1,6 @@
 #include "FirmwareCommands.h"
 
+#include "LocalPath.h"
 #include "DeviceSession.h"
 #include "DialogService.h"
 #include "ResultBox.h"
@@ -36,7 +37,7 @@ void FirmwareCommands::update() {
     form_.showOperationResult(w.resultCode, QString::fromStdString(w.messageText));
   };
   auto worker = std::make_unique<Worker>(session_.linkForOperation(), std::move(callbacks));
-  worker->firmwarePath = firmware::firmwareFileName(chosen->toStdString());
+  worker->firmwarePath = localPath(QString::fromStdString(firmware::firmwareFileName(chosen->toStdString())));
   // Released after every end, a success included, so a second beacon can be
   // updated without restarting the program.
   if (auto refusal = worker_.start(std::move(worker), [this] { emit updateFinished(); })) {

@@ -1,5 +1,6 @@
 #include "SettingsCommands.h"
 
+#include "LocalPath.h"
 #include "DeviceSession.h"
 #include "DialogService.h"
 #include "PageBinding.h"
@@ -133,7 +134,7 @@ void SettingsCommands::save() {
     return;
   }
   const std::string name = settings::SettingsFile::nameForSaving(chosen->toStdString());
-  const auto result = settings::SettingsFile::save(name, session_.record);
+  const auto result = settings::SettingsFile::save(localPath(QString::fromStdString(name)), session_.record);
   if (!result) {
     dialogs_.message(QString::fromStdString(result.message), qs(messages::kFileErrorTitle), DialogService::Icon::None,
                      DialogService::Buttons::Ok);
@@ -152,7 +153,7 @@ void SettingsCommands::load() {
   if (!settings::SettingsFile::isLoadableName(name)) {
     return;
   }
-  const auto result = settings::SettingsFile::load(name, session_.record);
+  const auto result = settings::SettingsFile::load(localPath(*chosen), session_.record);
   if (!result) {
     dialogs_.message(QString::fromStdString(result.message), qs(messages::kFileErrorTitle), DialogService::Icon::None,
                      DialogService::Buttons::Ok);

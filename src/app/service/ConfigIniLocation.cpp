@@ -5,15 +5,15 @@
 #include <QFileInfo>
 #include <QString>
 
+#include "LocalPath.h"
+
 namespace orsa::app {
 namespace {
 
 const QString kFileName = QStringLiteral("config.ini");
 const QString kFolderName = QStringLiteral("orsa-configurator");
 
-std::filesystem::path pathOf(const QString& folder) {
-  return std::filesystem::path(QDir(folder).filePath(kFileName).toStdU16String());
-}
+std::filesystem::path pathOf(const QString& folder) { return localPath(QDir(folder).filePath(kFileName)); }
 
 }  // namespace
 

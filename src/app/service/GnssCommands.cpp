@@ -1,5 +1,6 @@
 #include "GnssCommands.h"
 
+#include "LocalPath.h"
 #include "DeviceSession.h"
 #include "DialogService.h"
 #include "ResultBox.h"
@@ -114,8 +115,8 @@ void GnssCommands::startFlash(const QString& loaderPath, const QString& firmware
     showResultBox(dialogs_, w.resultCode, QString::fromStdString(w.messageText));
   };
   auto worker = std::make_unique<Worker>(session_.linkForOperation(), std::move(callbacks));
-  worker->loaderPath = loaderPath.toStdString();
-  worker->firmwarePath = firmwarePath.toStdString();
+  worker->loaderPath = localPath(loaderPath);
+  worker->firmwarePath = localPath(firmwarePath);
   if (auto refusal = flash_.start(std::move(worker), [this] { emit flashFinished(); })) {
     flashButton_->setEnabled(true);
     logLine_(QString::fromStdString(*refusal));

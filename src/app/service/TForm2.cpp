@@ -1,5 +1,6 @@
 #include "TForm2.h"
 
+#include "LocalPath.h"
 #include "DialogService.h"
 #include "PictureButton.h"
 #include "UiColors.h"
@@ -68,7 +69,7 @@ void TForm2::saveCommand() {
     return;
   }
   const QString name = QString::fromStdString(ServerCommandFile::nameForSaving(chosen->toStdString()));
-  const auto written = ServerCommandFile::save(std::filesystem::path(name.toStdU16String()), modeCode());
+  const auto written = ServerCommandFile::save(localPath(name), modeCode());
   if (!written) {
     dialogs_.message(qs(written.message()), qs(settings::messages::kFileErrorTitle), DialogService::Icon::None,
                      DialogService::Buttons::Ok);

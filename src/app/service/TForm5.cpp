@@ -1,5 +1,6 @@
 #include "TForm5.h"
 
+#include "LocalPath.h"
 #include "DialogService.h"
 #include "GnssCommands.h"
 #include "PageKit.h"
@@ -148,7 +149,7 @@ void TForm5::connectControls() {
 
 void TForm5::scanFolder(const QString& folder) {
   std::error_code error;
-  upload_ = service::scanUploadFolder(std::filesystem::path(folder.toStdU16String()), error);
+  upload_ = service::scanUploadFolder(localPath(folder), error);
   // A folder never chosen is no problem; one that went away or may not be read is worth a word.
   if (error && !folder.isEmpty()) {
     appendLog(QStringLiteral("Папка с файлами недоступна: %1 (%2)")
