@@ -178,6 +178,7 @@ RunResult OperationRunner::relay(RelayEvent event) {
   callbacks.showResult = [&](const firmware::ShowNMEAThread& r) {
     const std::lock_guard guard(lock);
     result.message = r.messageText;
+    drained.notify_all();
   };
   firmware::ShowNMEAThread worker(rig_.link(), callbacks);
   const auto awaitDrain = [&] {
@@ -202,7 +203,14 @@ RunResult OperationRunner::relay(RelayEvent event) {
     case RelayEvent::None:
       break;
   }
-  awaitDrain();
+  if (event == RelayEvent::BeaconHangsUp) {
+    // The drain right after the hang-up may have looked at the line just before it went; the relay
+    // ends at the latest one drain later.
+    std::unique_lock guard(lock);
+    drained.wait_for(guard, kDrainWait, [&] { return !result.message.empty(); });
+  } else {
+    awaitDrain();
+  }
   worker.stopAndJoin();
   result.elapsed = Clock::now() - start;
   return result;
