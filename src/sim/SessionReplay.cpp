@@ -120,10 +120,15 @@ void SessionReplay::receive(std::span<const std::uint8_t> bytes, Clock::time_poi
         continue;
       }
     }
+    // The recording timed its answers from the moment the program began the block, so the replay
+    // does too: a block read in pieces under load adds no delay of its own.
+    if (pending_.empty()) blockStarted_ = now;
     pending_.push_back(byte);
     if (pending_.size() == expected.sent.size()) {
       if (unexpectedCount_ > 0) reports.push_back(report());
-      for (const RecordedAnswer& answer : expected.answers) outputs.push_back({now + answer.after, answer.bytes});
+      for (const RecordedAnswer& answer : expected.answers) {
+        outputs.push_back({blockStarted_ + answer.after, answer.bytes});
+      }
       pending_.clear();
       ++next_;
     }

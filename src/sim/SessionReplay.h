@@ -86,6 +86,7 @@ class SessionReplay {
   std::vector<std::uint8_t> unexpected_;  // the first kReportedBytes of what did not match
   std::size_t unexpectedCount_ = 0;
   Clock::time_point lastInput_{};
+  Clock::time_point blockStarted_{};  // when the first byte of the block under way came
 };
 
 }  // namespace orsa::sim
