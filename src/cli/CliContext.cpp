@@ -1,10 +1,10 @@
-#include "cli/Terminal.h"
 #include "cli/CliContext.h"
 
 #include <cstdio>
 #include <iostream>
 
 #include "cli/ExitCode.h"
+#include "cli/Terminal.h"
 #include "link/SerialPortMap.h"
 
 namespace orsa::cli {

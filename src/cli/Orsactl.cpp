@@ -1,4 +1,3 @@
-#include "cli/Terminal.h"
 #include "cli/Orsactl.h"
 
 #include <CLI/CLI.hpp>
@@ -12,6 +11,7 @@
 #include "cli/ExitCode.h"
 #include "cli/HelpFormatter.h"
 #include "cli/ProductionLine.h"
+#include "cli/Terminal.h"
 #include "link/DeviceConnection.h"
 #include "link/SerialPortMap.h"
 #include "orsa/Version.h"
