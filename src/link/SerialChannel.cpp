@@ -175,6 +175,9 @@ void SerialChannel::readerLoop(const std::stop_token& stop) {
       std::lock_guard lock(receiveLock);
       got = port.readAvailable(chunk);
       if (got > 0) {
+        // Traced before any waiter can see the bytes: the reply then always comes before the frame
+        // its waiter sends next, in a trace as in a recording.
+        trace(Direction::Received, {chunk.data(), static_cast<std::size_t>(got)});
         // One zero byte always stays behind the data; what does not fit is dropped.
         std::size_t room = kBufferSize - 1 - receiveCount;
         std::size_t kept = std::min(room, static_cast<std::size_t>(got));
@@ -192,10 +195,7 @@ void SerialChannel::readerLoop(const std::stop_token& stop) {
       bytesArrived.notify_all();
       return;
     }
-    if (got > 0) {
-      bytesArrived.notify_all();
-      trace(Direction::Received, {chunk.data(), static_cast<std::size_t>(got)});
-    }
+    if (got > 0) bytesArrived.notify_all();
   }
 }
 
