@@ -6,6 +6,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <mutex>
+#include <optional>
 #include <string>
 
 #include "link/SerialPort.h"
@@ -112,46 +115,56 @@ class Win32SerialPort final : public SerialPort {
 
   WaitResult waitReadable() override {
     for (;;) {
+      if (holdsCarriedByte()) return WaitResult::Readable;
       const long waiting = queuedForReading();
       if (waiting < 0) return WaitResult::LineDown;
       if (waiting > 0) return WaitResult::Readable;
       if (WaitForSingleObject(wakeEvent_, 0) == WAIT_OBJECT_0) return WaitResult::Woken;
-
-      OVERLAPPED request{};
-      request.hEvent = readEvent_;
-      DWORD events = 0;
-      if (WaitCommEvent(handle_, &events, &request)) continue;              // a byte came meanwhile
-      if (GetLastError() != ERROR_IO_PENDING) return WaitResult::LineDown;  // unplugged
-      switch (finish(request, readEvent_, INFINITE)) {
+      const Completion completion = eventsWork_ ? waitForEvent() : waitForFirstByte();
+      switch (completion) {
         case Completion::Done:
-        case Completion::Aborted:  // the event mask was reset under the wait; look again
+        case Completion::Aborted:  // the event mask was reset or a purge came under the wait; look again
           continue;
         case Completion::Woken:
           return WaitResult::Woken;
         case Completion::TimedOut:
         case Completion::Failed:
-          return WaitResult::LineDown;
+          // A driver that cannot wait for events (wine's COM port on a pseudo-terminal fails the
+          // wait for want of modem lines) is still a working line: the reader then blocks in a
+          // one-byte read instead. Only a port that no longer answers at all is gone.
+          if (!eventsWork_ || queuedForReading() < 0) return WaitResult::LineDown;
+          eventsWork_ = false;
+          continue;
       }
     }
   }
 
   std::ptrdiff_t readAvailable(std::span<std::uint8_t> into) override {
+    std::size_t carried = 0;
+    if (!into.empty()) {
+      std::lock_guard lock(carryLock_);
+      if (carried_) {
+        into[0] = *carried_;
+        carried_.reset();
+        into = into.subspan(1);
+        carried = 1;
+      }
+    }
     const long waiting = queuedForReading();
-    if (waiting <= 0) return waiting < 0 ? -1 : 0;
+    if (waiting <= 0 || into.empty()) return waiting < 0 && carried == 0 ? -1 : static_cast<std::ptrdiff_t>(carried);
     const auto count = static_cast<DWORD>(std::min<std::size_t>(static_cast<std::size_t>(waiting), into.size()));
     OVERLAPPED request{};
     request.hEvent = readEvent_;
     DWORD read = 0;
     if (!ReadFile(handle_, into.data(), count, &read, &request)) {
-      if (GetLastError() != ERROR_IO_PENDING) return -1;
+      if (GetLastError() != ERROR_IO_PENDING) return carried > 0 ? static_cast<std::ptrdiff_t>(carried) : -1;
       // The bytes were reported as waiting, so this completes at once unless a purge took them;
       // then the read time-outs end it, or a stop does.
-      const Completion completion = finish(request, readEvent_, INFINITE);
-      if (completion == Completion::Failed) return -1;
-      if (completion != Completion::Done) return 0;
-      read = lastTransferred_;
+      const Completion completion = finish(request, readEvent_, INFINITE, read);
+      if (completion == Completion::Failed && carried == 0) return -1;
+      if (completion != Completion::Done) read = 0;
     }
-    return static_cast<std::ptrdiff_t>(read);
+    return static_cast<std::ptrdiff_t>(carried + read);
   }
 
   bool writeAll(std::span<const std::uint8_t> bytes, std::chrono::milliseconds stallLimit) override {
@@ -165,7 +178,8 @@ class Win32SerialPort final : public SerialPort {
       // transmit queue did not shrink for a whole stall limit.
       DWORD lastQueued = MAXDWORD;
       for (;;) {
-        const Completion completion = finish(request, writeEvent_, static_cast<DWORD>(stallLimit.count()), true);
+        const Completion completion =
+            finish(request, writeEvent_, static_cast<DWORD>(stallLimit.count()), written, true);
         if (completion == Completion::Done) break;
         if (completion != Completion::TimedOut) return false;
         COMSTAT status{};
@@ -176,7 +190,6 @@ class Win32SerialPort final : public SerialPort {
         }
         lastQueued = status.cbOutQue;
       }
-      written = lastTransferred_;
     }
     return written == count;
   }
@@ -185,6 +198,14 @@ class Win32SerialPort final : public SerialPort {
     DWORD flags = 0;
     if (receive) flags |= PURGE_RXCLEAR;
     if (transmit) flags |= PURGE_TXCLEAR;
+    std::lock_guard lock(carryLock_);
+    if (receive) {
+      // A one-byte read still pending would take the new reply's first byte as a stale one, so it
+      // is cancelled here; not every driver honours PURGE_RXABORT (wine's does not).
+      if (pendingByteRead_ != nullptr) CancelIoEx(handle_, pendingByteRead_);
+      carried_.reset();
+      ++purges_;
+    }
     if (flags != 0) PurgeComm(handle_, flags);
   }
 
@@ -192,6 +213,48 @@ class Win32SerialPort final : public SerialPort {
 
  private:
   enum class Completion { Done, Aborted, Woken, TimedOut, Failed };
+
+  Completion waitForEvent() {
+    OVERLAPPED request{};
+    request.hEvent = readEvent_;
+    DWORD events = 0;
+    if (WaitCommEvent(handle_, &events, &request)) return Completion::Done;  // a byte came meanwhile
+    if (GetLastError() != ERROR_IO_PENDING) return Completion::Failed;
+    DWORD ignored = 0;
+    return finish(request, readEvent_, INFINITE, ignored);
+  }
+
+  // Blocks in the driver until a byte comes (kept for readAvailable) or the read time-outs end an
+  // idle read, at most a few times a second. A purge cancels the read, so a byte that a read begun
+  // before a purge took anyway was taken before it, and is dropped as stale.
+  Completion waitForFirstByte() {
+    OVERLAPPED request{};
+    request.hEvent = readEvent_;
+    std::uint8_t byte = 0;
+    DWORD read = 0;
+    std::uint64_t purgesBefore = 0;
+    bool pending = false;
+    {
+      std::lock_guard lock(carryLock_);
+      purgesBefore = purges_;
+      if (!ReadFile(handle_, &byte, 1, &read, &request)) {
+        if (GetLastError() != ERROR_IO_PENDING) return Completion::Failed;
+        pendingByteRead_ = &request;
+        pending = true;
+      }
+    }
+    Completion completion = Completion::Done;
+    if (pending) completion = finish(request, readEvent_, INFINITE, read);
+    std::lock_guard lock(carryLock_);
+    pendingByteRead_ = nullptr;  // the request on this stack is over
+    if (completion == Completion::Done && read == 1 && purges_ == purgesBefore) carried_ = byte;
+    return completion;
+  }
+
+  bool holdsCarriedByte() {
+    std::lock_guard lock(carryLock_);
+    return carried_.has_value();
+  }
 
   // Bytes the driver holds for us, clearing any line error (framing, overrun, parity) on the way;
   // -1 when the device is gone.
@@ -202,10 +265,12 @@ class Win32SerialPort final : public SerialPort {
     return static_cast<long>(status.cbInQue);
   }
 
-  // Waits for a pending request, for the wake event, or for `limit`. A wake-up cancels the
-  // request and waits for the cancellation, so the OVERLAPPED on the caller's stack is never
-  // written after the caller returns. With `keepOnTimeout` a time-out leaves the request pending.
-  Completion finish(OVERLAPPED& request, HANDLE done, DWORD limit, bool keepOnTimeout = false) {
+  // Waits for a pending request, for the wake event, or for `limit`; `transferred` gets the byte
+  // count of a request that is done. A wake-up cancels the request and waits for the cancellation,
+  // so the OVERLAPPED on the caller's stack is never written after the caller returns. With
+  // `keepOnTimeout` a time-out leaves the request pending. The reader and the writer call this at
+  // the same time, so it keeps nothing in the object.
+  Completion finish(OVERLAPPED& request, HANDLE done, DWORD limit, DWORD& transferred, bool keepOnTimeout = false) {
     const HANDLE events[2] = {done, wakeEvent_};
     const DWORD signalled = WaitForMultipleObjects(2, events, FALSE, limit);
     if (signalled == WAIT_OBJECT_0 + 1) {
@@ -217,7 +282,7 @@ class Win32SerialPort final : public SerialPort {
       cancel(request);
       return signalled == WAIT_TIMEOUT ? Completion::TimedOut : Completion::Failed;
     }
-    if (GetOverlappedResult(handle_, &request, &lastTransferred_, FALSE)) return Completion::Done;
+    if (GetOverlappedResult(handle_, &request, &transferred, FALSE)) return Completion::Done;
     return GetLastError() == ERROR_OPERATION_ABORTED ? Completion::Aborted : Completion::Failed;
   }
 
@@ -228,10 +293,16 @@ class Win32SerialPort final : public SerialPort {
   }
 
   HANDLE handle_;
-  HANDLE wakeEvent_;   // manual reset: once set, every later wait returns at once
-  HANDLE readEvent_;   // the reader thread's requests
-  HANDLE writeEvent_;  // the writer thread's requests
-  DWORD lastTransferred_ = 0;
+  HANDLE wakeEvent_;        // manual reset: once set, every later wait returns at once
+  HANDLE readEvent_;        // the reader thread's requests
+  HANDLE writeEvent_;       // the writer thread's requests
+  bool eventsWork_ = true;  // the driver reports arriving bytes as events; the reader's own
+  // The byte a one-byte read took, for readAvailable, and the purges so far; a purge comes from
+  // the writing thread while the reader waits.
+  std::mutex carryLock_;
+  std::optional<std::uint8_t> carried_;
+  std::uint64_t purges_ = 0;
+  OVERLAPPED* pendingByteRead_ = nullptr;
 };
 
 }  // namespace
