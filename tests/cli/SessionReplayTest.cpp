@@ -1,10 +1,6 @@
 // orsactl --record against the simulated beacon, then orsa-beacon-sim --replay of that file: the tool
 // cannot tell the recording from the beacon.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -13,19 +9,16 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <stdexcept>
 
 #include "cli/Orsactl.h"
 #include "sim/SimulatedBeacon.h"
-
-extern char** environ;
+#include "support/ChildProcess.h"
 
 namespace orsa::cli {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 class OneBeaconMap final : public link::SerialPortMap {
  public:
@@ -50,67 +43,21 @@ ToolRun orsactl(const std::vector<std::string>& args, const std::string& port) {
   return {status, out.str(), err.str()};
 }
 
-// orsa-beacon-sim as a child process; its standard error is collected once it has ended.
-class SimProcess {
+// orsa-beacon-sim replaying `recording`.
+class Replay {
  public:
-  explicit SimProcess(std::vector<std::string> args) {
-    int out[2];
-    int err[2];
-    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
-    args.insert(args.begin(), ORSA_BEACON_SIM_EXE);
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    const int rc = ::posix_spawn(&pid_, ORSA_BEACON_SIM_EXE, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    ::close(err[1]);
-    out_ = out[0];
-    err_ = err[0];
-    if (rc != 0) throw std::runtime_error("posix_spawn failed");
-  }
-  ~SimProcess() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-    ::close(out_);
-    ::close(err_);
-  }
-  SimProcess(const SimProcess&) = delete;
-  SimProcess& operator=(const SimProcess&) = delete;
-
-  // The port the simulator serves, from its first line; empty when it ended instead.
-  std::string port() {
-    std::string line;
-    char c = 0;
-    while (readWithin(out_, &c, 10s) && c != '\n') line += c;
-    return c == '\n' ? line : std::string{};
-  }
-  // Stops it (when still running) and returns its exit status and standard error.
+  explicit Replay(const std::string& recording) : sim_(ORSA_BEACON_SIM_EXE, {"--replay", recording}) {}
+  // The port it serves, from its first line; empty when it ended instead.
+  std::string port() { return sim_.readLine(10s); }
+  // Stops it, when still running, and gives its exit status and standard error.
   std::pair<int, std::string> finish() {
-    if (pid_ > 0) ::kill(pid_, SIGTERM);
-    std::string text;
-    char c = 0;
-    while (readWithin(err_, &c, 10s)) text += c;
-    int status = -1;
-    if (pid_ > 0 && ::waitpid(pid_, &status, 0) == pid_) pid_ = -1;
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+    sim_.signal(SIGTERM);
+    const int status = sim_.waitForExit(10s);
+    return {status, sim_.errorOutput()};
   }
 
  private:
-  static bool readWithin(int fd, char* c, std::chrono::milliseconds timeout) {
-    pollfd pfd{fd, POLLIN, 0};
-    return ::poll(&pfd, 1, static_cast<int>(timeout.count())) > 0 && ::read(fd, c, 1) == 1;
-  }
-
-  pid_t pid_ = -1;
-  int out_ = -1;
-  int err_ = -1;
+  orsa::testing::ChildProcess sim_;
 };
 
 class SessionReplay : public ::testing::Test {
@@ -131,7 +78,7 @@ class SessionReplay : public ::testing::Test {
     const ToolRun live = orsactl(recorded, beacon.portPath());
     ASSERT_EQ(live.status, 0) << live.err;
 
-    SimProcess replay({"--replay", recording});
+    Replay replay(recording);
     const std::string port = replay.port();
     ASSERT_FALSE(port.empty());
     const ToolRun replayed = orsactl(command, port);
@@ -165,7 +112,7 @@ TEST_F(SessionReplay, ReadAndFirmwareRunTheSameFromTheRecording) {
 TEST_F(SessionReplay, AFrameTheRecordingDoesNotHaveNextIsLeftUnansweredAndReported) {
   const std::string recording = path("session.jsonl");
   ASSERT_EQ(orsactl({"--record", recording, "raw", "3", "0", "--expect", "1"}, beacon.portPath()).status, 0);
-  SimProcess replay({"--replay", recording});
+  Replay replay(recording);
   const std::string port = replay.port();
   ASSERT_FALSE(port.empty());
   const ToolRun other = orsactl({"raw", "4", "0", "--expect", "1", "--timeout", "300"}, port);
@@ -181,7 +128,7 @@ TEST_F(SessionReplay, BadRecordingsAndUnwritableFilesAreUsageErrors) {
   const std::string bad = path("bad.jsonl");
   std::ofstream(bad) << "{\"orsa_session\":1,\"program\":\"orsactl\"}\n{\"t_ms\":1,\"sent\":\"0300\"}\n"
                      << "{\"t_ms\":2,\"received\":\"0g\"}\n";
-  SimProcess replay({"--replay", bad});
+  Replay replay(bad);
   EXPECT_TRUE(replay.port().empty());
   const auto [status, errors] = replay.finish();
   EXPECT_EQ(status, 2);
