@@ -20,13 +20,18 @@ export DISPLAY=
 
 wine=$(command -v wine64 || true)
 [ -n "$wine" ] || wine=/usr/lib/wine/wine64
-# Parallel test runs share the prefix: the first one creates it while the others wait.
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+# Parallel test runs share the prefix: the first one creates it while the others wait. The mark is
+# made once wineboot is through; system.reg alone appears while the prefix is still being made.
+ready="$WINEPREFIX/.orsa-prefix-ready"
+if [ ! -f "$ready" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
-    [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
-    "$(dirname "$wine")/wineserver" -w 2>/dev/null || wineserver -w 2>/dev/null || true
+    if [ ! -f "$ready" ]; then
+      "$wine" wineboot --init >/dev/null 2>&1
+      "$(dirname "$wine")/wineserver" -w 2>/dev/null || wineserver -w 2>/dev/null || true
+      touch "$ready"
+    fi
   ) 9>"$WINEPREFIX.lock"
 fi
 exec "$wine" "$program" "$@"

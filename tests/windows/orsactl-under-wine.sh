@@ -3,7 +3,8 @@
 # becomes COM5 through a link in the wine prefix's dosdevices, so every byte passes the Win32
 # backend, and a USBSER entry in the registry's serial map makes it the automatic choice. Reads,
 # writes and updates the firmware, and checks that the frames sent are the Linux build's, byte for byte.
-# Usage: orsactl-under-wine.sh ORSACTL.EXE NATIVE_BUILD_DIR WINEPREFIX
+# Usage: orsactl-under-wine.sh ORSACTL.EXE NATIVE_BUILD_DIR WINEPREFIX. Run by ctest, whose
+# wine server (wine-server.sh) keeps its own output out of the traces compared below.
 set -euo pipefail
 
 exe=$1
@@ -23,7 +24,6 @@ cleanup() {
   for pid in "${sims[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -f "$WINEPREFIX/dosdevices/com5"
-  "${wineserver:-true}" -k 2>/dev/null || true
   [ -n "${KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
 }
 trap cleanup EXIT
@@ -48,9 +48,6 @@ fail() {
 }
 
 "$run_wine" "$exe" --version >/dev/null  # creates the prefix on the first run
-# One wine server for the whole run, its chatter kept out of the traces compared below.
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-"$wineserver" -p 2>"$work/wineserver.log" &
 start_beacon win
 ln -sfn "$work/win" "$WINEPREFIX/dosdevices/com5"
 start_beacon linux
