@@ -140,31 +140,11 @@ class Win32SerialPort final : public SerialPort {
   }
 
   std::ptrdiff_t readAvailable(std::span<std::uint8_t> into) override {
-    std::size_t carried = 0;
-    if (!into.empty()) {
-      std::lock_guard lock(carryLock_);
-      if (carried_) {
-        into[0] = *carried_;
-        carried_.reset();
-        into = into.subspan(1);
-        carried = 1;
-      }
-    }
-    const long waiting = queuedForReading();
-    if (waiting <= 0 || into.empty()) return waiting < 0 && carried == 0 ? -1 : static_cast<std::ptrdiff_t>(carried);
-    const auto count = static_cast<DWORD>(std::min<std::size_t>(static_cast<std::size_t>(waiting), into.size()));
-    OVERLAPPED request{};
-    request.hEvent = readEvent_;
-    DWORD read = 0;
-    if (!ReadFile(handle_, into.data(), count, &read, &request)) {
-      if (GetLastError() != ERROR_IO_PENDING) return carried > 0 ? static_cast<std::ptrdiff_t>(carried) : -1;
-      // The bytes were reported as waiting, so this completes at once unless a purge took them;
-      // then the read time-outs end it, or a stop does.
-      const Completion completion = finish(request, readEvent_, INFINITE, read);
-      if (completion == Completion::Failed && carried == 0) return -1;
-      if (completion != Completion::Done) read = 0;
-    }
-    return static_cast<std::ptrdiff_t>(carried + read);
+    if (into.empty()) return 0;
+    const std::size_t carried = takeCarriedByte(into[0]) ? 1 : 0;
+    const std::ptrdiff_t read = readQueued(into.subspan(carried));
+    if (read < 0) return carried > 0 ? static_cast<std::ptrdiff_t>(carried) : -1;
+    return static_cast<std::ptrdiff_t>(carried) + read;
   }
 
   bool writeAll(std::span<const std::uint8_t> bytes, std::chrono::milliseconds stallLimit) override {
@@ -254,6 +234,33 @@ class Win32SerialPort final : public SerialPort {
   bool holdsCarriedByte() {
     std::lock_guard lock(carryLock_);
     return carried_.has_value();
+  }
+
+  bool takeCarriedByte(std::uint8_t& into) {
+    std::lock_guard lock(carryLock_);
+    if (!carried_) return false;
+    into = *carried_;
+    carried_.reset();
+    return true;
+  }
+
+  // What the driver holds, without blocking: the byte count, 0 for none, -1 when the line is down.
+  std::ptrdiff_t readQueued(std::span<std::uint8_t> into) {
+    const long waiting = queuedForReading();
+    if (waiting <= 0 || into.empty()) return waiting < 0 ? -1 : 0;
+    const auto count = static_cast<DWORD>(std::min<std::size_t>(static_cast<std::size_t>(waiting), into.size()));
+    OVERLAPPED request{};
+    request.hEvent = readEvent_;
+    DWORD read = 0;
+    if (!ReadFile(handle_, into.data(), count, &read, &request)) {
+      if (GetLastError() != ERROR_IO_PENDING) return -1;
+      // The bytes were reported as waiting, so this completes at once unless a purge took them;
+      // then the read time-outs end it, or a stop does.
+      const Completion completion = finish(request, readEvent_, INFINITE, read);
+      if (completion == Completion::Failed) return -1;
+      if (completion != Completion::Done) return 0;
+    }
+    return static_cast<std::ptrdiff_t>(read);
   }
 
   // Bytes the driver holds for us, clearing any line error (framing, overrun, parity) on the way;

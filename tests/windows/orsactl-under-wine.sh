@@ -47,7 +47,6 @@ fail() {
   exit 1
 }
 
-"$run_wine" "$exe" --version >/dev/null  # creates the prefix on the first run
 start_beacon win
 ln -sfn "$work/win" "$WINEPREFIX/dosdevices/com5"
 start_beacon linux
