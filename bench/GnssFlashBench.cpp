@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "firmware/GPSUpdateThread.h"
 #include "support/SimRig.h"
@@ -27,21 +28,26 @@ fs::path makeFile(const std::string& name, std::size_t size) {
 // and the answer it waits for. Sends followed by a fixed pause travel within the pause.
 double awaitedLineBytes(std::size_t firmware) {
   const auto frame = [](double data) { return 9.0 + data; };
+  const std::string query = "$PMTK605*31\r\n";
+  const std::string release = "$PMTK705,AXN_3.8_3333_16071800,0004,MT3339,1.0*2C\r\n";
+  const double releaseQuestion = frame(static_cast<double>(query.size())) + static_cast<double>(release.size());
   double bytes = 3 * (frame(0) + 1);                    // module off, on, line to 115200
+  bytes += 2 * releaseQuestion;                         // the release before and after
+  bytes += 3 * (frame(0) + 1);                          // line back to 9600 (answered), module off, on
   bytes += 5 * (frame(1) + 1);                          // A0 answered at once, 0A, 50, 05, A1
   bytes += 2 * (frame(4) + 4);                          // loader address and length, echoed
   bytes += 1189 * (frame(10) + 10) + frame(2) + 2;      // the loader, echoed
   bytes += frame(1) + 1 + frame(4) + 4 + frame(4) + 6;  // A4, address, length and checksum
   bytes += frame(1) + 1 + frame(4) + 24;                // A8, address and the loader's greeting
-  bytes += frame(4) + 2;                                // the range's end, answered
+  bytes += frame(4) + 2 + frame(4) + 2;                 // the range's end and the packet size, answered
   for (std::size_t left = firmware; left > 0; left -= std::min<std::size_t>(left, 2048)) {
     bytes += frame(static_cast<double>(std::min<std::size_t>(left, 2048)) + 2) + 1;
   }
   return bytes;
 }
 
-// 50 + 50 around the power frames, 8 texts, the loader check, 3 + 2 loader steps, 2 x D9.
-constexpr double kFixedPauses = 0.050 + 0.050 + 8 * 0.200 + 1.000 + 5 * 0.200 + 2 * 0.200;
+// 50 + 50 after the power frames (twice), 8 texts, the loader check, 3 + 2 loader steps, 2 x D9.
+constexpr double kFixedPauses = 2 * (0.050 + 0.050) + 8 * 0.200 + 1.000 + 5 * 0.200 + 2 * 0.200;
 
 void FlashGnssModule32KiBAt115200Baud(benchmark::State& state) {
   constexpr unsigned kBaud = 115200;

@@ -61,8 +61,13 @@ void UploadAt9600Baud(benchmark::State& state) {
   // Each chunk: the write command frame and the chunk frame out, "\r\n>" and "\r\nOK\r\n" back.
   const std::size_t chunks = kFileSize / kChunk;
   const std::string command = "AT+FSWRITE=C:\\" + kName + ",1," + std::to_string(kChunk) + ",1000\r\n";
-  const double lineBytes = static_cast<double>(chunks) *
-                           (9.0 + static_cast<double>(command.size()) + 3.0 + 9.0 + static_cast<double>(kChunk) + 6.0);
+  // The file's size asked before and after: the command out, "+FSFLSIZE: N" and OK back.
+  const std::string sizeCommand = "AT+FSFLSIZE=C:\\" + kName + "\r\n";
+  const std::string sizeAnswer = "\r\n+FSFLSIZE: " + std::to_string(kFileSize) + "\r\n\r\nOK\r\n";
+  const double sizeQueries = 2.0 * (9.0 + static_cast<double>(sizeCommand.size() + sizeAnswer.size()));
+  const double lineBytes = static_cast<double>(chunks) * (9.0 + static_cast<double>(command.size()) + 3.0 + 9.0 +
+                                                          static_cast<double>(kChunk) + 6.0) +
+                           sizeQueries;
   const double floor = pauses + lineBytes / (kBaud / 10.0);
   state.counters["seconds"] = seconds;
   state.counters["floor_s"] = floor;

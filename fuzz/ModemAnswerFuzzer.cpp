@@ -1,10 +1,10 @@
-// The modem's answers the service operations search: the free memory of "AT+FSMEM" and the IMEI of "AT+GSN".
+// The modem's answers the service operations read: any reply to a command, and the free memory of "AT+FSMEM".
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string_view>
 
 #include "FuzzCheck.h"
+#include "service/ModemReply.h"
 #include "service/ModemText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -15,9 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzCheck(orsa::service::answerHolds(text, "+FSMEM: C:"), "free memory comes only from an answer with the marker");
   }
 
-  if (const auto imei = orsa::service::imeiFromAnswer(std::span<const std::uint8_t>(data, size))) {
-    fuzzCheck(imei->size() == orsa::service::kImeiLength, "an IMEI has exactly 15 bytes");
-    fuzzCheck((*imei)[0] >= '0' && (*imei)[0] <= '9', "an IMEI starts at a digit");
+  for (const bool promptDue : {false, true}) {
+    const auto reply = orsa::service::parseModemReply(text, "AT+GSN\r\n", promptDue);
+    using Outcome = orsa::service::ModemReply::Outcome;
+    fuzzCheck(promptDue || reply.outcome != Outcome::Prompt, "a prompt counts only where one is due");
+    fuzzCheck(reply.answered() == !reply.finalLine.empty(), "a final result is named by its line");
+    fuzzCheck(!orsa::service::describeModemReply(reply).empty(), "every answer can be quoted");
   }
   orsa::service::modemFileName(text);
   return 0;

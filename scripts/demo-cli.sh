@@ -35,6 +35,10 @@ if "$ctl" --help | grep -q '^  read '; then
   step read --json
   step read --save "$workdir/beacon.cfg"
   step show "$workdir/beacon.cfg"
+  step write --set TimeZone=+5 --dry-run --yes
+  step write --set TimeZone=+5 --verify --yes
+  # Status 1: the beacon and the file now differ in one slot.
+  step diff beacon "$workdir/beacon.cfg" || true
 fi
 head -c 4111 /dev/urandom > "$workdir/demo.fmw"
 step firmware "$workdir/demo.fmw"

@@ -17,6 +17,6 @@ command -v xvfb-run >/dev/null || { echo "screenshots: xvfb-run missing (scripts
 
 mkdir -p "$out"
 # A time-out keeps a broken display from hanging the build.
-QT_QPA_PLATFORM=xcb timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" \
+QT_QPA_PLATFORM=xcb timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" \
   "$program" --demo --screenshot-dir "$out"
 ls -1 "$out"/*.png

@@ -14,9 +14,10 @@ if [ -z "${WINEPREFIX:-}" ]; then
   export WINEPREFIX="$dir/wineprefix"
 fi
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko installer prompts, no display needed.
+# No Mono or Gecko installer prompts. No display either, unless the caller hands one over in
+# ORSA_WINE_DISPLAY (the window program's tests, under Xvfb).
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export DISPLAY=
+export DISPLAY=${ORSA_WINE_DISPLAY:-}
 
 wine=$(command -v wine64 || true)
 [ -n "$wine" ] || wine=/usr/lib/wine/wine64

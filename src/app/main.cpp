@@ -6,6 +6,7 @@
 #include "ScreenshotRunner.h"
 #include "link/SessionRecorder.h"
 #include "DeviceSession.h"
+#include "SettingsCommands.h"
 #include "orsa/Version.h"
 
 #include <QStringList>
@@ -27,12 +28,17 @@ int printVersion() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  // Answered before the QApplication exists, so that --version needs no display.
+  // Answered before the QApplication exists, so that --help and --version need no display.
   QStringList rawArguments;
   for (int i = 0; i < argc; ++i) {
     rawArguments << QString::fromLocal8Bit(argv[i]);
   }
-  if (orsa::app::AppOptions::parse(rawArguments, nullptr).version) {
+  const orsa::app::AppOptions early = orsa::app::AppOptions::parseEarly(rawArguments);
+  if (early.help) {
+    QTextStream(stdout) << orsa::app::AppOptions::helpText();
+    return 0;
+  }
+  if (early.version) {
     return printVersion();
   }
 
@@ -43,9 +49,6 @@ int main(int argc, char* argv[]) {
   if (!error.isEmpty()) {
     QTextStream(stderr) << error << '\n';
     return 2;
-  }
-  if (options.version) {  // reached when Qt's own options came with it
-    return printVersion();
   }
 
   // Made before the windows and gone after them: the operations talk to it to the end.
@@ -99,6 +102,10 @@ int main(int argc, char* argv[]) {
 
   QObject::connect(&form1, &orsa::app::TForm1::closed, &app, &QApplication::quit);
   form1.show();
+  if (!options.settingsFile.isEmpty()) {
+    // Once the window is up, so that a message about the file has the window behind it.
+    QTimer::singleShot(0, &form1, [&form1, file = options.settingsFile] { form1.settingsCommands().openFile(file); });
+  }
   if (options.exitWhenShown) {
     QTimer::singleShot(0, &app, &QApplication::quit);
   }

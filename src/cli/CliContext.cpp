@@ -14,6 +14,7 @@ CliContext::CliContext(GlobalOptions options, std::ostream& outStream, std::ostr
     : out(outStream),
       err(errStream),
       host(options.port ? link::PortChoice{false, *options.port} : link::PortChoice{}),
+      options_(options),
       portMap_(portMap ? std::move(portMap) : link::makeSystemSerialPortMap()),
       interactive_(interactive || (&errStream == &std::cerr && standardErrorIsTerminal())) {
   link::SerialChannel::TraceSink sink;
@@ -28,7 +29,7 @@ CliContext::CliContext(GlobalOptions options, std::ostream& outStream, std::ostr
 }
 
 void CliContext::reportNotConnected() {
-  err << link::kNotConnectedMessage;
+  err << "orsactl: " << link::kNotConnectedMessage;
   if (const std::string reason = channel.lastError(); !reason.empty()) err << ": " << reason;
   err << '\n';
 }
@@ -38,7 +39,7 @@ int CliContext::failed(const std::string& message) {
     reportNotConnected();
     return kExitNotConnected;
   }
-  err << message << '\n';
+  err << "orsactl: " << message << '\n';
   return kExitFailed;
 }
 

@@ -18,6 +18,7 @@ struct GlobalOptions {
   std::optional<std::string> port;  // a manual port, like clearing "Определить порт автоматически"
   bool trace = false;               // every frame and reply as hex on standard error
   link::SessionRecorder* recorder = nullptr;  // keeps the session in a file; must outlive the context
+  bool json = false;                          // the global --json: results as JSON, for scripts
 };
 
 // What every command works with: the channel, the port map, the host and the output streams.
@@ -30,11 +31,13 @@ class CliContext {
 
   link::DeviceLink deviceLink() { return {channel, *portMap_, gate, host}; }
   const link::SerialPortMap& portMap() const { return *portMap_; }
+  // What the command line chose before the command: the port, --trace, --json.
+  const GlobalOptions& options() const { return options_; }
   // True when standard error is a terminal, so progress bars may redraw a line.
   bool interactive() const { return interactive_; }
-  // "Устройство не подключено" and, on the same line, why the port did not open.
+  // "orsactl: Устройство не подключено" and, on the same line, why the port did not open.
   void reportNotConnected();
-  // How a command ends when its operation was refused or failed: the message on standard error and
+  // How a command ends when its operation was refused or failed: the message after "orsactl: " on standard error and
   // status 1, or status 3 with the port's reason when the message is "Устройство не подключено".
   int failed(const std::string& message);
 
@@ -46,6 +49,7 @@ class CliContext {
   std::string imei;  // the beacon's IMEI once its settings were read
 
  private:
+  GlobalOptions options_;
   std::unique_ptr<link::SerialPortMap> portMap_;
   bool interactive_;
 };

@@ -33,10 +33,14 @@ CommandRun defineShow(CLI::App& app);
 CommandRun defineRead(CLI::App& app);
 CommandRun defineWrite(CLI::App& app);
 CommandRun defineDefaults(CLI::App& app);
+CommandRun defineSettings(CLI::App& app);
+CommandRun defineDiff(CLI::App& app);
 CommandRun defineCommandFile(CLI::App& app);
 CommandRun defineService(CLI::App& app);
 CommandRun defineUpload(CLI::App& app);
+CommandRun defineModem(CLI::App& app);
 CommandRun defineNmea(CLI::App& app);
 CommandRun defineGnssFlash(CLI::App& app);
+CommandRun defineGnssRecover(CLI::App& app);
 
 }  // namespace orsa::cli

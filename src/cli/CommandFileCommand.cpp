@@ -25,7 +25,7 @@ CommandRun defineCommandFile(CLI::App& app) {
         words->out.empty() ? std::string(ServerCommandFile::kProposedName) : words->out);
     const auto written = ServerCommandFile::save(path, *code);
     if (!written) {
-      context.err << written.message() << ": " << path << " (" << written.detail() << ")\n";
+      context.err << "orsactl: " << written.message() << ": " << path << " (" << written.detail() << ")\n";
       return static_cast<int>(kExitFailed);
     }
     context.out << path << ": " << ServerCommandFile::kModeEntries[*code - 1] << '\n';

@@ -8,6 +8,9 @@ enum ExitCode : int {
   kExitFailed = 1,        // the operation failed; its message is on standard error
   kExitUsage = 2,         // the command line was wrong
   kExitNotConnected = 3,  // "Устройство не подключено"
+  // Ctrl-C stopped a service, upload or modem operation: 128 + SIGINT, as shells report a program
+  // that Ctrl-C ended.
+  kExitStopped = 130,
 };
 
 }  // namespace orsa::cli

@@ -7,7 +7,7 @@ namespace orsa::cli {
 namespace {
 
 const char* usageOf(const CLI::App* app) {
-  if (!app->get_parent()) return "[--port NAME] [--trace] COMMAND [ARGS]";
+  if (!app->get_parent()) return "[--port NAME ... | --all] [--json] [--trace] [--record FILE] COMMAND [ARGS]";
   for (const auto& command : commands()) {
     if (app->get_name() == command.name) return command.usage;
   }

@@ -9,6 +9,8 @@
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <ostream>
+#include <string>
+#include <string_view>
 #include <thread>
 
 #include "cli/ExitCode.h"
@@ -23,16 +25,6 @@ using namespace std::chrono_literals;
 
 constexpr auto kRedrawPeriod = 200ms;
 
-struct PortRun {
-  std::string port;
-  PortConsole out;
-  PortConsole err;
-  int status = kExitFailed;
-  std::string imei;
-  double seconds = 0;
-  bool done = false;  // under the line's lock
-};
-
 // Columns are counted in characters, not bytes: results are Russian.
 std::size_t width(const std::string& text) {
   return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
@@ -40,12 +32,6 @@ std::size_t width(const std::string& text) {
 
 std::string padded(const std::string& text, std::size_t columns) {
   return text + std::string(columns > width(text) ? columns - width(text) : 0, ' ');
-}
-
-std::string resultOf(const PortRun& run, const LineOptions& options) {
-  if (run.status != kExitSuccess) return run.err.lastLine();
-  if (!options.successText.empty()) return options.successText;
-  return run.out.lastLine();
 }
 
 std::string secondsText(double seconds) {
@@ -119,8 +105,19 @@ class LiveLines {
 
 }  // namespace
 
-int runOnEveryPort(const LineOptions& options, const CommandRun& run, std::ostream& out, std::ostream& err,
-                   bool interactive) {
+std::string resultOf(const PortRun& run, const LineOptions& options) {
+  if (run.status != kExitSuccess) {
+    // The table already says whose result it is: the program's name before each cause is noise there.
+    std::string cause = run.err.lastLine();
+    if (constexpr std::string_view prefix = "orsactl: "; cause.starts_with(prefix)) cause.erase(0, prefix.size());
+    return cause;
+  }
+  if (!options.successText.empty()) return options.successText;
+  return run.out.lastLine();
+}
+
+std::vector<std::unique_ptr<PortRun>> runPorts(const LineOptions& options, const CommandRun& run, std::ostream& err,
+                                               bool interactive) {
   std::vector<std::unique_ptr<PortRun>> runs;
   for (const auto& port : options.ports) {
     runs.push_back(std::make_unique<PortRun>());
@@ -160,7 +157,12 @@ int runOnEveryPort(const LineOptions& options, const CommandRun& run, std::ostre
     while (!changed.wait_for(guard, kRedrawPeriod, allDone)) live.draw(runs);
     live.draw(runs);
   }
+  return runs;
+}
 
+int runOnEveryPort(const LineOptions& options, const CommandRun& run, std::ostream& out, std::ostream& err,
+                   bool interactive) {
+  const auto runs = runPorts(options, run, err, interactive);
   if (options.json) {
     printJson(runs, options, out);
   } else {

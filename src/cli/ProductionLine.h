@@ -1,10 +1,13 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/Command.h"
+#include "cli/ExitCode.h"
+#include "cli/PortConsole.h"
 
 namespace orsa::cli {
 
@@ -19,6 +22,24 @@ struct LineOptions {
   bool outputIsJson = false;  // each port's own output is a JSON document to carry in the table
   std::string successText;    // the result of a success; empty: the run's last line of output
 };
+
+// One beacon's run: what it printed, how it ended, the IMEI its settings gave and how long it took.
+struct PortRun {
+  std::string port;
+  PortConsole out;
+  PortConsole err;
+  int status = kExitFailed;
+  std::string imei;
+  double seconds = 0;
+  bool done = false;  // under the line's lock while the runs go on
+};
+
+// Runs `run` on every port of `options` at once and returns when all have ended; a terminal shows a
+// line per port as they go.
+std::vector<std::unique_ptr<PortRun>> runPorts(const LineOptions& options, const CommandRun& run, std::ostream& err,
+                                               bool interactive);
+// What the table says of a run: the success text, or the last line of its error.
+std::string resultOf(const PortRun& run, const LineOptions& options);
 
 // 0 when every beacon succeeded, 3 when none could be reached, 1 otherwise.
 int runOnEveryPort(const LineOptions& options, const CommandRun& run, std::ostream& out, std::ostream& err,

@@ -121,7 +121,7 @@ CommandRun defineRaw(CLI::App& app) {
                 << " bytes): " << hexBytes(exchange.reply.data(), exchange.reply.size())
                 << "\ntext: " << readableText(exchange.reply) << '\n';
     if (!exchange.answered) {
-      context.err << "no reply of " << expect << " bytes within " << timeout << " ms\n";
+      context.err << "orsactl: no reply of " << expect << " bytes within " << timeout << " ms\n";
       return kExitFailed;
     }
     return kExitSuccess;

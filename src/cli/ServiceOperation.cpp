@@ -5,33 +5,43 @@
 
 #include "cli/ExitCode.h"
 #include "cli/ProgressBar.h"
+#include "cli/StopRequest.h"
 
 namespace orsa::cli {
 
-int runServiceOperation(CliContext& context, std::int32_t mode, std::string phoneNumber, service::UploadList upload) {
+int runServiceOperation(CliContext& context, ServiceRequest request) {
+  std::ostream& log = request.report ? context.err : context.out;
   ProgressBar progress(context.err, context.interactive(), "Запись", ProgressBar::Unit::Bytes);
-  std::string notConnected;
   service::ServiceThread::Callbacks callbacks;
   callbacks.appendLog = [&](const std::string& line) {
     progress.finish();  // the bar goes on below the line
-    context.out << line << std::endl;
+    log << line << std::endl;
   };
-  callbacks.showResult = [&](const service::ServiceThread& operation) { notConnected = operation.messageText; };
   callbacks.showProgress = [&](const service::ServiceThread& operation) {
     progress.update(operation.progressPosition, operation.progressMax);
   };
+  // Before the operation's thread, which inherits the blocked signals; it goes after the thread.
+  StopRequest stopRequest;
   // The tool has no other reader of replies; the operation takes the lock all the same.
   std::mutex replyLock;
   service::ServiceThread operation(context.deviceLink(), replyLock, callbacks);
-  operation.mode = mode;
-  operation.phoneNumber = std::move(phoneNumber);
-  operation.fileList = std::move(upload.files);
-  operation.totalSize = upload.totalSize;
+  operation.mode = request.mode;
+  operation.phoneNumber = std::move(request.phoneNumber);
+  operation.fileList = std::move(request.upload.files);
+  operation.totalSize = request.upload.totalSize;
+  operation.fileName = std::move(request.fileName);
+  operation.setFinishedHandler([&stopRequest] { stopRequest.finish(); });
   if (!operation.start()) return context.failed(operation.refusalMessage());
+  // The operation ends itself within a second of a stop and logs what it left on the modem.
+  const bool stopped = stopRequest.wait(std::nullopt);
+  if (stopped) operation.requestStop();
   operation.join();
   progress.finish();
   if (operation.resultCode == link::kResultFailure) return context.failed(link::kNotConnectedMessage);
-  return operation.reachedAim() ? kExitSuccess : kExitFailed;
+  if (stopped) return kExitStopped;
+  if (!operation.reachedAim()) return kExitFailed;
+  if (request.report) request.report(operation);
+  return kExitSuccess;
 }
 
 }  // namespace orsa::cli

@@ -1,11 +1,15 @@
 #include "cli/SettingsExchange.h"
 
 #include <mutex>
+#include <optional>
 #include <ostream>
+#include <string>
 
 #include "cli/ExitCode.h"
 #include "cli/ProgressBar.h"
+#include "cli/StopRequest.h"
 #include "settings/Cp1251.h"
+#include "settings/ExchangeOrder.h"
 #include "settings/RWSettingsThread.h"
 
 namespace orsa::cli {
@@ -21,11 +25,30 @@ ExchangeOutcome exchangeSettings(CliContext& context, settings::SettingsRecord& 
     progress.update(worker.progressPosition + 1, worker.progressMax);
   };
   callbacks.hideProgressWindow = [&](const RWSettingsThread&) { progress.finish(); };
+  // Before the worker's thread, which inherits the blocked signals; it goes after the thread.
+  StopRequest stopRequest;
   RWSettingsThread worker(context.deviceLink(), record, replyLock, callbacks);
   worker.mode = mode;
+  worker.setFinishedHandler([&stopRequest] { stopRequest.finish(); });
   if (!worker.start()) return {context.failed(worker.refusalMessage()), worker.refusalMessage()};
+  // Ctrl-C lets a write finish the slot on the wire, so the beacon holds whole slots only.
+  const bool stopped = stopRequest.wait(std::nullopt);
+  if (stopped) {
+    if (reading) {
+      worker.requestStop();
+    } else {
+      worker.requestStopBetweenSlots();
+    }
+  }
   worker.join();
   progress.finish();
+  if (stopped && worker.resultCode != link::kResultSuccess) {
+    const std::string text = reading ? "прервано: настройки не прочитаны"
+                                     : "прервано: записано " + std::to_string(worker.slotsWritten()) + " из " +
+                                           std::to_string(settings::kWrittenSlotCount) + " — запустите запись снова";
+    context.err << "orsactl: " << text << '\n';
+    return {kExitStopped, text};
+  }
   if (worker.resultCode == link::kResultFailure) return {context.failed(worker.messageText), worker.messageText};
   if (reading) context.imei = settings::Cp1251::toUtf8(record.text(settings::SlotId::DeviceImei));
   return {kExitSuccess, worker.messageText};

@@ -33,14 +33,22 @@ bool endsWith(const std::string& text, const std::string& tail) {
 
 }  // namespace
 
+bool isJsonSettingsName(const std::string& path) { return endsWith(path, ".json"); }
+
+void restoreEmptyPort(const std::string& path, settings::SettingsRecord& record) {
+  if (!isJsonSettingsName(path) && record.text(settings::SlotId::ServerPort) == "0") {
+    record.setText(settings::SlotId::ServerPort, "");
+  }
+}
+
 std::vector<settings::SlotId> loadSettingsInput(const std::string& path, settings::SettingsRecord& record) {
-  const std::size_t maxBytes = endsWith(path, ".json") ? kMaxJsonBytes : settings::SettingsFile::kSize;
+  const std::size_t maxBytes = isJsonSettingsName(path) ? kMaxJsonBytes : settings::SettingsFile::kSize;
   return applySettingsInput(path, readSmallFile(path, maxBytes), record);
 }
 
 std::vector<settings::SlotId> applySettingsInput(const std::string& path, std::string_view content,
                                                  settings::SettingsRecord& record) {
-  if (endsWith(path, ".json")) {
+  if (isJsonSettingsName(path)) {
     if (content.empty()) throw std::runtime_error(path + " is empty");
     settings::SettingsRecord updated = record;
     try {

@@ -14,6 +14,13 @@ namespace orsa::cli {
 // Returns the slots the file set.
 std::vector<settings::SlotId> loadSettingsInput(const std::string& path, settings::SettingsRecord& record);
 
+// A .cfg keeps the server port as a number, so a port left empty comes back from it as 0; this gives
+// it back empty, as it was saved. A JSON file keeps the text and is left alone.
+void restoreEmptyPort(const std::string& path, settings::SettingsRecord& record);
+
+// Whether a settings file given by this name is read as JSON rather than as a .cfg image.
+bool isJsonSettingsName(const std::string& path);
+
 // The same for a file's content already read; `path` picks the format and names the file in messages.
 std::vector<settings::SlotId> applySettingsInput(const std::string& path, std::string_view content,
                                                  settings::SettingsRecord& record);

@@ -1,10 +1,12 @@
 #include "cli/SettingsJson.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <stdexcept>
 #include <utility>
 
+#include "cli/Suggest.h"
 #include "settings/Cp1251.h"
 #include "settings/SettingsFile.h"
 
@@ -23,7 +25,23 @@ std::string withoutTag(const std::string& what) {
   return what.rfind("[json.exception.", 0) == 0 && end != std::string::npos ? what.substr(end + 2) : what;
 }
 
+// A text a person gave for a slot: a text as it is, a whole number or a yes/no as its words.
+std::string valueText(const std::string& name, const Json& value) {
+  if (value.is_string()) return value.get<std::string>();
+  if (value.is_number_integer()) return value.dump();
+  if (value.is_boolean()) return value.get<bool>() ? "yes" : "no";
+  throw std::runtime_error(name + ": the value must be a text, a whole number or true/false");
+}
+
 }  // namespace
+
+std::string unknownSettingMessage(std::string_view name) {
+  std::vector<std::string> names;
+  for (SlotId slot : allSlots()) names.emplace_back(settings::slotName(slot));
+  const std::string message = "unknown setting \"" + std::string(name) + "\"";
+  if (const auto meant = closestName(name, names)) return message + "; did you mean " + *meant + "?";
+  return message + " (orsactl settings lists them)";
+}
 
 std::vector<SlotId> allSlots() {
   std::vector<SlotId> slots;
@@ -82,9 +100,8 @@ std::vector<SlotId> applyJson(std::string_view json, settings::SettingsRecord& r
   std::vector<std::pair<SlotId, std::string>> texts;
   for (const auto& [name, value] : document.items()) {
     auto slot = settings::slotByName(name);
-    if (!slot) throw std::runtime_error("unknown slot \"" + name + "\"");
-    if (!value.is_string()) throw std::runtime_error(name + ": the value must be a text in quotes");
-    texts.emplace_back(*slot, slotTextFromUtf8(*slot, value.get_ref<const std::string&>()));
+    if (!slot) throw std::runtime_error(unknownSettingMessage(name));
+    texts.emplace_back(*slot, slotTextFromUtf8(*slot, valueText(name, value)));
   }
   std::vector<SlotId> named;
   for (const auto& [slot, text] : texts) {

@@ -17,14 +17,17 @@ namespace orsa::cli {
 // The summary table as the window's grid shows it, plus the IMEI when the record has one.
 void printSummary(std::ostream& out, const settings::SettingsRecord& record);
 
-// Writes the record as a .cfg image, or as JSON when the name ends in ".json". Returns an empty
-// text on success, else what went wrong.
-std::string saveRecord(const std::string& path, const settings::SettingsRecord& record);
+// Writes the record as a .cfg image, or as JSON when the name ends in ".json", through the one safe
+// file write; what a .cfg cannot hold is listed on standard error, and with `strict` not saved.
+// Returns an empty text on success, else what went wrong.
+std::string saveRecord(CliContext& context, const std::string& path, const settings::SettingsRecord& record,
+                       bool strict);
 
 // What read, show and defaults were asked to do with the record besides printing its table.
 struct RecordOutput {
   bool json = false;                // print JSON instead of the table
   std::optional<std::string> save;  // keep it in this file too
+  bool strict = false;              // a .cfg that would drop or change a value is not saved
 };
 
 // Declares --json and, when `saving`, --save FILE on the command.

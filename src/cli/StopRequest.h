@@ -8,7 +8,8 @@ namespace orsa::cli {
 
 // Ctrl-C (and on Linux a polite kill) ends a long-running command like its time running out, so
 // the command still cleans up: links removed, the beacon's port released. Make it before any
-// worker thread starts. The platform's file (CMake picks it) says how the request is caught.
+// worker thread starts, and wait on the thread that made it. The platform's file (CMake picks it)
+// says how the request is caught.
 class StopRequest {
  public:
   StopRequest();
@@ -18,6 +19,9 @@ class StopRequest {
 
   // Waits for a stop request, at most `limit` when given; true when one came.
   bool wait(std::optional<std::chrono::seconds> limit);
+  // Ends the wait under way, and every later one, with false: the work it waited on ended by
+  // itself. Safe from any thread while the object lives.
+  void finish();
 
  private:
   struct State;

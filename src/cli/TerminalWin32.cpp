@@ -28,4 +28,12 @@ void prepareConsole() {
 
 bool standardErrorIsTerminal() { return isConsole(STD_ERROR_HANDLE); }
 
+std::optional<std::size_t> standardOutputColumns() {
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) return std::nullopt;
+  const int columns = info.srWindow.Right - info.srWindow.Left + 1;
+  if (columns <= 0) return std::nullopt;
+  return static_cast<std::size_t>(columns);
+}
+
 }  // namespace orsa::cli

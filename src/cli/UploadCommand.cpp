@@ -21,27 +21,30 @@ int uploadPaths(CliContext& context, const std::vector<std::string>& words) {
     if (fs::is_directory(word, error)) {
       service::UploadList found = service::scanUploadFolder(word, error);
       if (error) {
-        context.err << word << ": " << error.message() << '\n';
+        context.err << "orsactl: " << word << ": " << error.message() << '\n';
         return kExitFailed;
       }
-      if (found.files.empty()) context.err << word << ": no *.AMR files\n";
+      if (found.files.empty()) context.err << "orsactl: в папке " << word << " нет файлов *.AMR\n";
       upload.files.insert(upload.files.end(), found.files.begin(), found.files.end());
       upload.totalSize += found.totalSize;
       continue;
     }
     const auto size = fs::is_regular_file(word, error) ? fs::file_size(word, error) : 0;
     if (error || !fs::is_regular_file(word)) {
-      context.err << word << ": " << (error ? error.message() : "not a file or folder") << '\n';
+      context.err << "orsactl: " << word << ": " << (error ? error.message() : "не файл и не папка") << '\n';
       return kExitFailed;
     }
     upload.files.push_back({word, size});
     upload.totalSize += size;
   }
   if (upload.files.empty()) {
-    context.err << "nothing to upload\n";
+    context.err << "orsactl: нечего загружать\n";
     return kExitFailed;
   }
-  return runServiceOperation(context, service::ServiceThread::kUploadFiles, {}, std::move(upload));
+  ServiceRequest request;
+  request.mode = service::ServiceThread::kUploadFiles;
+  request.upload = std::move(upload);
+  return runServiceOperation(context, std::move(request));
 }
 
 }  // namespace

@@ -7,10 +7,7 @@ namespace update {
 inline constexpr const char* kFileError = "Ошибка открытия файла прошивки";
 inline constexpr const char* kEraseError = "Ошибка на этапе очистки FLASH";
 inline constexpr const char* kWriteError = "Ошибка во время записи прошивки";
-// The erase is done by then, so the beacon is no longer as it was: say so, not "cannot open".
-inline constexpr const char* kFileChangedError =
-    "Ошибка во время записи прошивки: файл прошивки изменился во время обновления. Прошивка записана не полностью, "
-    "повторите обновление";
+inline constexpr const char* kInterrupted = "Обновление прошивки прервано: ";
 inline constexpr const char* kSuccess = "Прошивка успешно обновлена";
 }  // namespace update
 
@@ -23,12 +20,30 @@ inline constexpr const char* kWritingLoader = "Запись загрузчика
 inline constexpr const char* kStartingLoader = "Передача управления загрузчику...";
 inline constexpr const char* kWritingFirmware = "Запись прошивки...";
 inline constexpr const char* kDone = "Прошивка GPS модуля завершена";
+inline constexpr const char* kConfirmedPrefix = ": модуль подтвердил ";
+inline constexpr const char* kConfirmedSuffix = " байт прошивки";
+inline constexpr const char* kLoaderFile = "Загрузчик ";
+inline constexpr const char* kFirmwareFile = "Прошивка ";
+inline constexpr const char* kReleaseBefore = "Версия прошивки модуля: ";
+inline constexpr const char* kReleaseAfter = "Версия прошивки модуля после прошивки: ";
+inline constexpr const char* kNoRelease = "Модуль не сообщил версию прошивки";
+inline constexpr const char* kNotConfirmed = ". Запуск не подтверждён, модулю ничего не отправлено";
+inline constexpr const char* kInterrupted = "Прошивка GPS модуля прервана";
+inline constexpr const char* kAndRecovered = "; модуль возвращён в обычный режим (9600 бод, питание перезапущено)";
+inline constexpr const char* kAndNotRecovered =
+    "; модуль не удалось вернуть в обычный режим: выключите и включите маяк";
+inline constexpr const char* kRecovered = "Модуль возвращён в обычный режим (9600 бод, питание перезапущено)";
+inline constexpr const char* kNotRecovered = "Модуль не удалось вернуть в обычный режим: маяк не подтвердил команды";
+inline constexpr const char* kLineLost = "Устройство не подключено: маяк отключён во время прошивки GPS модуля";
+inline constexpr const char* kSendError = "Ошибка передачи в маяк";
+inline constexpr const char* kLoaderChecksumError = "Ошибка проверки загрузчика (Checksum)";
+inline constexpr const char* kRangeError = "Загрузчик не принял диапазон прошивки";
+inline constexpr const char* kPacketSizeError = "Загрузчик не принял размер пакета";
+inline constexpr const char* kPacketRejected = "Ошибка во время записи прошивки: ";
+inline constexpr const char* kNormalSpeedError = "Ошибка на этапе возврата скорости 9600";
 
 inline constexpr const char* kLoaderFileError = "Ошибка открытия файла загрузчика";
 inline constexpr const char* kFirmwareFileError = "Ошибка открытия файла прошивки";
-// An empty image would make the loader's range end at FF FF FF FF and leave the module erased.
-inline constexpr const char* kFirmwareEmpty = "Ошибка открытия файла прошивки: файл пуст";
-inline constexpr const char* kFirmwareTooLarge = "Ошибка открытия файла прошивки: файл больше 16 МБ";
 inline constexpr const char* kNotStopped = "GPS/ГЛОНАСС модуль не остановлен";
 inline constexpr const char* kNotStarted = "GPS/ГЛОНАСС модуль не запущен";
 inline constexpr const char* kSpeedError = "Ошибка на этапе переключения скорости";

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
+#include <cstdio>
 
+#include "firmware/FirmwareFile.h"
 #include "firmware/FirmwareMessages.h"
 
 namespace orsa::firmware {
@@ -24,9 +25,20 @@ constexpr auto kTextPause = 200ms;
 constexpr auto kLoaderCheckPause = 1000ms;
 constexpr auto kLoaderCommandPause = 200ms;
 
+constexpr std::string_view kReleaseQuery = "$PMTK605*31\r\n";
+constexpr int kReleaseTries = 4;
+constexpr std::int32_t kReleaseWaitMs = 500;
+
+// Each handshake byte and the boot ROM's answer to it.
 constexpr std::uint8_t kSync = 0xA0;
-constexpr std::array<std::pair<std::uint8_t, const char*>, 4> kHandshake{
-    {{0x0A, kStage0A}, {0x50, kStage50}, {0x05, kStage05}, {0xA1, kStageA1}}};
+constexpr std::uint8_t kSyncAnswer = 0x5F;
+struct HandshakeStep {
+  std::uint8_t sent;
+  std::uint8_t answer;
+  const char* failure;
+};
+constexpr std::array<HandshakeStep, 4> kHandshake{
+    {{0x0A, 0xF5, kStage0A}, {0x50, 0xAF, kStage50}, {0x05, 0xFA, kStage05}, {0xA1, 0xA1, kStageA1}}};
 constexpr std::uint8_t kLoaderCheck = 0xA4;
 constexpr std::uint8_t kJump = 0xA8;
 constexpr std::uint8_t kRange = 0xD3;
@@ -36,6 +48,21 @@ constexpr std::uint8_t kEndProgramming = 0xD9;
 // After the echoed address the boot ROM sends this much more before the loader runs.
 constexpr std::uint32_t kJumpReply = 24;
 constexpr std::uint32_t kLoaderReply = 2;
+constexpr std::uint8_t kAccepted = 0x5A;
+// A loader this size is what the module's maker ships; another may be the firmware given in its place.
+constexpr std::uint64_t kUsualLoaderBytes = GPSUpdateThread::kLoaderBytes;
+// Files larger than this are no module's firmware and are not read.
+constexpr std::uint64_t kMaxFileBytes = 16 * 1024 * 1024;
+
+std::string hex(std::span<const std::uint8_t> bytes) {
+  std::string text;
+  for (const std::uint8_t byte : bytes) {
+    std::array<char, 4> one{};
+    std::snprintf(one.data(), one.size(), "%02X", byte);
+    text += (text.empty() ? "" : " ") + std::string(one.data());
+  }
+  return text.empty() ? "ничего" : text;
+}
 
 std::array<std::uint8_t, 4> bigEndian(std::uint32_t value) {
   return {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
@@ -60,14 +87,51 @@ std::uint16_t packetChecksum(std::span<const std::uint8_t> data) {
 GPSUpdateThread::GPSUpdateThread(link::DeviceLink link, Callbacks callbacks)
     : Worker(link, "прошивка GPS модуля"), callbacks_(std::move(callbacks)) {}
 
-void GPSUpdateThread::log(const char* line) {
-  messageText = line;
-  if (callbacks_.appendLog) synchronize([this] { callbacks_.appendLog(*this); });
+std::uint16_t loaderChecksum(std::span<const std::uint8_t> sentLoader) {
+  std::uint16_t sum = 0;
+  for (std::size_t i = 0; i + 1 < sentLoader.size(); i += 2) {
+    sum = static_cast<std::uint16_t>(sum ^ ((sentLoader[i] << 8) | sentLoader[i + 1]));
+  }
+  return sum;
 }
 
-void GPSUpdateThread::fail(const char* text) {
-  log(text);
-  if (callbacks_.enable) synchronize([this] { callbacks_.enable(*this); });
+std::string unusualFlashFiles(std::uint64_t loaderSize, std::uint64_t firmwareSize) {
+  std::string text;
+  if (loaderSize != kUsualLoaderBytes) {
+    text = "загрузчик " + std::to_string(loaderSize) + " байт, а обычный — " + std::to_string(kUsualLoaderBytes);
+  }
+  if (firmwareSize < loaderSize) {
+    text += std::string(text.empty() ? "" : "; ") + "прошивка (" + std::to_string(firmwareSize) +
+            " байт) меньше загрузчика";
+  }
+  if (!text.empty()) text = "Проверьте файлы, не перепутаны ли они: " + text;
+  return text;
+}
+
+std::string releaseFromAnswer(std::string_view text) {
+  constexpr std::string_view kAnswer = "$PMTK705,";
+  for (auto at = text.find(kAnswer); at != std::string_view::npos; at = text.find(kAnswer, at + 1)) {
+    const auto star = text.find('*', at);
+    if (star == std::string_view::npos || star + 3 > text.size()) return {};
+    std::uint8_t sum = 0;
+    for (std::size_t i = at + 1; i < star; ++i) sum = static_cast<std::uint8_t>(sum ^ text[i]);
+    std::array<char, 3> expected{};
+    std::snprintf(expected.data(), expected.size(), "%02X", sum);
+    if (text.substr(star + 1, 2) != std::string_view(expected.data(), 2)) continue;
+    const std::string_view fields = text.substr(at + kAnswer.size(), star - at - kAnswer.size());
+    return std::string(fields.substr(0, fields.find(',')));
+  }
+  return {};
+}
+
+void GPSUpdateThread::log(const std::string& line) {
+  messageText = line;
+  // What a stop left the module in is worth saying even though the run is being stopped.
+  if (callbacks_.appendLog) report([this] { callbacks_.appendLog(*this); });
+}
+
+void GPSUpdateThread::fail(std::string text) {
+  if (failure_.empty()) failure_ = std::move(text);
 }
 
 void GPSUpdateThread::progress(std::uint32_t max, std::uint32_t position) {
@@ -77,7 +141,9 @@ void GPSUpdateThread::progress(std::uint32_t max, std::uint32_t position) {
 }
 
 bool GPSUpdateThread::toModule(std::span<const std::uint8_t> bytes) {
-  return sendCommand(link::CommandType::GnssData, 0, static_cast<std::uint32_t>(bytes.size()), bytes.data());
+  if (sendCommand(link::CommandType::GnssData, 0, static_cast<std::uint32_t>(bytes.size()), bytes.data())) return true;
+  if (!stopRequested()) fail(channel().lineLost() ? kLineLost : kSendError);
+  return false;
 }
 
 bool GPSUpdateThread::toModule(std::string_view text) {
@@ -86,7 +152,8 @@ bool GPSUpdateThread::toModule(std::string_view text) {
 
 bool GPSUpdateThread::awaited(std::uint32_t count, std::int32_t timeoutMs, const char* failure) {
   if (waitForBytes(count, timeoutMs)) return true;
-  if (!stopRequested()) fail(failure);  // a stop is no failure of the module's
+  // A stop is no failure of the module's, and an unplugged beacon is not the module's silence.
+  if (!stopRequested()) fail(channel().lineLost() ? kLineLost : failure);
   return false;
 }
 
@@ -94,78 +161,120 @@ bool GPSUpdateThread::exchange(std::span<const std::uint8_t> bytes, std::uint32_
   return toModule(bytes) && awaited(count, kModuleTimeoutMs, failure);
 }
 
+bool GPSUpdateThread::exchange(std::span<const std::uint8_t> bytes, std::span<const std::uint8_t> expected,
+                               const char* failure) {
+  if (!exchange(bytes, static_cast<std::uint32_t>(expected.size()), failure)) return false;
+  const std::vector<std::uint8_t> answer = channel().receivedBytes(expected.size());
+  if (std::equal(expected.begin(), expected.end(), answer.begin(), answer.end())) return true;
+  fail(std::string(failure) + ": модуль ответил " + hex(answer) + " вместо " + hex(expected));
+  return false;
+}
+
 bool GPSUpdateThread::beaconCommand(link::CommandType type, std::uint32_t parameter, const char* failure) {
-  return sendCommand(type, parameter) && awaited(1, kBeaconTimeoutMs, failure);
+  if (!sendCommand(type, parameter)) {
+    if (!stopRequested()) fail(channel().lineLost() ? kLineLost : kSendError);
+    return false;
+  }
+  return awaited(1, kBeaconTimeoutMs, failure);
 }
 
 void GPSUpdateThread::run() {
   closeChannel();
-  if (!pause(quietBeforeConnect)) return;
-  if (!connectDevice()) {
+  const bool connected = pause(quietBeforeConnect) && connectDevice();
+  if (!connected && !stopRequested()) {
     resultCode = link::kResultFailure;
     messageText = link::kNotConnectedMessage;
     if (callbacks_.showResult) synchronize([this] { callbacks_.showResult(*this); });
-    closeChannel();
-    if (callbacks_.enable) synchronize([this] { callbacks_.enable(*this); });
-    return;
+  } else if (connected && recoverOnly) {
+    log(recover() ? kRecovered : kNotRecovered);
+  } else if (connected && !flash()) {
+    std::string last = stopRequested() && failure_.empty() ? kInterrupted : failure_;
+    if (leftNormalMode_ && !channel().lineLost()) last += recover() ? kAndRecovered : kAndNotRecovered;
+    log(last);
   }
-  std::vector<std::uint8_t> loader;
-  std::vector<std::uint8_t> firmware;
-  if (!prepare(loader, firmware) || !enterBootRom() || !handshake() || !writeLoader(loader) || !startLoader() ||
-      !writeFirmware(firmware)) {
-    return;
-  }
-  finishProgramming();
+  closeChannel();
+  if (callbacks_.enable) report([this] { callbacks_.enable(*this); });
 }
 
-bool GPSUpdateThread::prepare(std::vector<std::uint8_t>& loader, std::vector<std::uint8_t>& firmware) {
+bool GPSUpdateThread::flash() {
+  std::vector<std::uint8_t> loader;
+  std::vector<std::uint8_t> firmware;
+  if (!readFiles(loader, firmware) || !restartModule()) return false;
+  releaseBefore_ = askRelease();
+  if (stopRequested()) return false;
+  log(releaseBefore_.empty() ? std::string(kNoRelease) : kReleaseBefore + releaseBefore_);
+  if (!enterBootRom() || !handshake() || !writeLoader(loader) || !startLoader() || !writeFirmware(firmware) ||
+      !finishProgramming()) {
+    return false;
+  }
+  // The module runs its new firmware only after a restart; until then it answers nothing.
+  leftNormalMode_ = false;
+  if (!restartModule()) return false;
+  releaseAfter_ = askRelease();
+  log(releaseAfter_.empty() ? std::string(kNoRelease) : kReleaseAfter + releaseAfter_);
+  succeeded_ = true;
+  progress(static_cast<std::uint32_t>(progressMax), 0);
+  log(std::string(kDone) + kConfirmedPrefix + std::to_string(confirmedBytes_) + kConfirmedSuffix);
+  return true;
+}
+
+bool GPSUpdateThread::readFiles(std::vector<std::uint8_t>& loader, std::vector<std::uint8_t>& firmware) {
   // Both files are read whole before the beacon hears anything: a file that cannot be read, or
   // changes later, never leaves the module half-programmed.
-  // A folder opens as a stream on Linux and reads as nothing: only files are taken.
-  const auto isFile = [](const std::filesystem::path& path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
-  };
-  std::ifstream loaderFile(loaderPath, std::ios::binary);
-  if (!isFile(loaderPath) || !loaderFile) {
-    fail(kLoaderFileError);
+  FirmwareFile loaderFile = readFirmwareFile(loaderPath, kMaxFileBytes);
+  if (loaderFile.ok() && loaderFile.bytes.empty()) loaderFile.problem = "файл пуст";
+  if (!loaderFile.ok()) {
+    fail(std::string(kLoaderFileError) + ": " + pathText(loaderPath) + ": " + loaderFile.problem);
     return false;
   }
-  loader.assign(kLoaderBytes, 0);  // a shorter loader goes out padded with zeros
-  loaderFile.read(reinterpret_cast<char*>(loader.data()), kLoaderBytes);
-  if (loaderFile.bad()) {
-    fail(kLoaderFileError);
+  FirmwareFile firmwareFile = readFirmwareFile(firmwarePath, kMaxFileBytes);
+  // An empty image would make the loader's range end at FF FF FF FF and leave the module erased.
+  if (firmwareFile.ok() && firmwareFile.bytes.empty()) firmwareFile.problem = "файл пуст";
+  if (!firmwareFile.ok()) {
+    fail(std::string(kFirmwareFileError) + ": " + pathText(firmwarePath) + ": " + firmwareFile.problem);
     return false;
   }
+  const std::string unusual = unusualFlashFiles(loaderFile.bytes.size(), firmwareFile.bytes.size());
+  if (!unusual.empty() && !unusualFilesConfirmed) {
+    fail(unusual + kNotConfirmed);
+    return false;
+  }
+  log(kLoaderFile + describeFirmwareFile(loaderPath, loaderFile.bytes));
+  log(kFirmwareFile + describeFirmwareFile(firmwarePath, firmwareFile.bytes));
+  // Exactly this much goes out: a shorter loader padded with zeros, a longer one cut.
+  loader.assign(kLoaderBytes, 0);
+  std::copy_n(loaderFile.bytes.begin(), std::min<std::size_t>(kLoaderBytes, loaderFile.bytes.size()), loader.begin());
+  firmware = std::move(firmwareFile.bytes);
+  return true;
+}
 
-  std::ifstream firmwareFile(firmwarePath, std::ios::binary | std::ios::ate);
-  const auto end = isFile(firmwarePath) && firmwareFile ? static_cast<std::streamoff>(firmwareFile.tellg()) : -1;
-  if (end < 0) {
-    fail(kFirmwareFileError);
-    return false;
-  }
-  if (end == 0) {
-    fail(kFirmwareEmpty);
-    return false;
-  }
-  if (static_cast<std::uint64_t>(end) > kMaxFirmwareBytes) {
-    fail(kFirmwareTooLarge);
-    return false;
-  }
-  firmware.resize(static_cast<std::size_t>(end));
-  firmwareFile.seekg(0);
-  firmwareFile.read(reinterpret_cast<char*>(firmware.data()), end);
-  if (firmwareFile.gcount() != end) {
-    fail(kFirmwareFileError);
-    return false;
-  }
-
+bool GPSUpdateThread::restartModule() {
   if (!beaconCommand(link::CommandType::GnssOff, 0, kNotStopped) || !pause(kPowerPause)) return false;
   return beaconCommand(link::CommandType::GnssOn, 0, kNotStarted) && pause(kPowerPause);
 }
 
+std::string GPSUpdateThread::askRelease() {
+  // A module just powered needs a moment before it listens; the question is asked again meanwhile.
+  for (int attempt = 0; attempt < kReleaseTries; ++attempt) {
+    if (!toModule(kReleaseQuery)) return {};
+    const auto deadline = now() + std::chrono::milliseconds(kReleaseWaitMs);
+    for (;;) {
+      const std::vector<std::uint8_t> received = channel().receivedBytes();
+      std::string release =
+          releaseFromAnswer(std::string_view(reinterpret_cast<const char*>(received.data()), received.size()));
+      if (!release.empty()) return release;
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
+      if (left.count() <= 0 || stopRequested() || channel().lineLost()) break;
+      waitForBytes(static_cast<std::uint32_t>(received.size() + 1), static_cast<std::int32_t>(left.count()));
+    }
+    if (stopRequested() || channel().lineLost()) return {};
+  }
+  return {};
+}
+
 bool GPSUpdateThread::enterBootRom() {
   log(kEnteringBootRom);
+  leftNormalMode_ = true;
   for (int i = 0; i < kEnterBootRomRepeats; ++i) {
     if (!toModule(kEnterBootRom) || !pause(kTextPause)) return false;
   }
@@ -182,64 +291,91 @@ bool GPSUpdateThread::handshake() {
   bool answered = false;
   for (int i = 0; i < kHandshakeTries && !answered; ++i) {
     if (!toModule(sync)) return false;
-    answered = waitForBytes(1, kHandshakeTimeoutMs);
+    // Only the boot ROM's own answer counts: a byte left over from the module's NMEA is no answer.
+    answered = waitForBytes(1, kHandshakeTimeoutMs) && channel().receivedBytes(1) == std::vector{kSyncAnswer};
+    if (stopRequested() || channel().lineLost()) break;
   }
   if (!answered) {
-    if (!stopRequested()) fail(kNoAnswer);
+    if (!stopRequested()) fail(channel().lineLost() ? kLineLost : kNoAnswer);
     return false;
   }
-  for (const auto& [byte, failure] : kHandshake) {
-    const std::array<std::uint8_t, 1> step{byte};
-    if (!exchange(step, 1, failure)) return false;
+  for (const HandshakeStep& step : kHandshake) {
+    const std::array<std::uint8_t, 1> sent{step.sent};
+    const std::array<std::uint8_t, 1> answer{step.answer};
+    if (!exchange(sent, answer, step.failure)) return false;
   }
-  return exchange(kAddress, 4, kAddressError) && exchange(kLength, 4, kLengthError);
+  return exchange(kAddress, kAddress, kAddressError) && exchange(kLength, kLength, kLengthError);
 }
 
 bool GPSUpdateThread::writeLoader(std::span<const std::uint8_t> loader) {
   log(kWritingLoader);
+  std::vector<std::uint8_t> sent(loader.begin(), loader.end());
+  swapWordBytes(sent);
   for (std::uint32_t offset = 0; offset < kLoaderBytes; offset += kLoaderChunk) {
-    std::array<std::uint8_t, kLoaderChunk> chunk{};
     const std::uint32_t length = std::min(kLoaderChunk, kLoaderBytes - offset);
-    std::copy_n(loader.begin() + offset, length, chunk.begin());
-    swapWordBytes(chunk);
-    if (!exchange(std::span(chunk).first(length), length, kLoaderWriteError)) return false;
+    const auto chunk = std::span<const std::uint8_t>(sent).subspan(offset, length);
+    // The boot ROM echoes every byte it wrote: a different echo is a byte it did not take.
+    if (!exchange(chunk, chunk, kLoaderWriteError)) return false;
     progress(kLoaderBytes, offset);
   }
   const std::array<std::uint8_t, 1> check{kLoaderCheck};
-  if (!exchange(check, 1, kStageA4) || !pause(kLoaderCheckPause)) return false;
-  // The length is echoed and followed by the boot ROM's checksum of the loader.
-  return exchange(kAddress, 4, kChecksumAddressError) && exchange(kLength, 4 + 2, kLengthError);
+  if (!exchange(check, check, kStageA4) || !pause(kLoaderCheckPause)) return false;
+  if (!exchange(kAddress, kAddress, kChecksumAddressError)) return false;
+  // The length is echoed and followed by the boot ROM's checksum of the loader it holds.
+  const std::uint16_t sum = loaderChecksum(sent);
+  const std::array<std::uint8_t, 6> lengthAndSum{kLength[0],
+                                                 kLength[1],
+                                                 kLength[2],
+                                                 kLength[3],
+                                                 static_cast<std::uint8_t>(sum >> 8),
+                                                 static_cast<std::uint8_t>(sum)};
+  return exchange(kLength, lengthAndSum, kLoaderChecksumError);
 }
 
 bool GPSUpdateThread::startLoader() {
   log(kStartingLoader);
   const std::array<std::uint8_t, 1> jump{kJump};
-  return exchange(jump, 1, kControlError) && exchange(kAddress, kJumpReply, kControlAddressError);
+  if (!exchange(jump, jump, kControlError) || !exchange(kAddress, kJumpReply, kControlAddressError)) return false;
+  const std::vector<std::uint8_t> echo = channel().receivedBytes(kAddress.size());
+  if (std::equal(kAddress.begin(), kAddress.end(), echo.begin(), echo.end())) return true;
+  fail(std::string(kControlAddressError) + ": модуль ответил " + hex(echo) + " вместо " + hex(kAddress));
+  return false;
+}
+
+bool GPSUpdateThread::loaderSetting(std::uint8_t command, std::initializer_list<std::span<const std::uint8_t>> parts,
+                                    const char* failure) {
+  // The loader reads a setting part by part, each after a pause.
+  const std::array<std::uint8_t, 1> first{command};
+  if (!toModule(first)) return false;
+  for (const auto part : parts) {
+    if (!pause(kLoaderCommandPause) || !toModule(part)) return false;
+  }
+  // An old loader may say nothing here and still take the packets; one that answers must agree.
+  if (!waitForBytes(kLoaderReply, kModuleTimeoutMs)) {
+    if (channel().lineLost()) fail(kLineLost);
+    return !stopRequested() && !channel().lineLost();
+  }
+  const std::vector<std::uint8_t> reply = channel().receivedBytes(kLoaderReply);
+  const std::array<std::uint8_t, 2> expected{command, kAccepted};
+  if (std::equal(expected.begin(), expected.end(), reply.begin(), reply.end())) return true;
+  fail(std::string(failure) + ": загрузчик ответил " + hex(reply) + " вместо " + hex(expected));
+  return false;
 }
 
 bool GPSUpdateThread::writeFirmware(std::span<const std::uint8_t> firmware) {
   const auto length = static_cast<std::uint32_t>(firmware.size());
-  const std::array<std::uint8_t, 1> range{kRange};
   const std::array<std::uint8_t, 1> rangeKind{kRangeKind};
   const auto first = bigEndian(0);
   const auto last = bigEndian(length - 1);
-  const std::array<std::uint8_t, 1> packetSize{kPacketSizeCommand};
-  const auto size = bigEndian(kPacketSize);
-  // The loader answers these two steps, but an old loader that does not still takes the packets.
-  if (!toModule(range) || !pause(kLoaderCommandPause) || !toModule(rangeKind) || !pause(kLoaderCommandPause) ||
-      !toModule(first) || !pause(kLoaderCommandPause) || !toModule(last)) {
+  if (!loaderSetting(kRange, {rangeKind, first, last}, kRangeError) ||
+      !loaderSetting(kPacketSizeCommand, {bigEndian(kPacketSize)}, kPacketSizeError) || !pause(kLoaderCommandPause)) {
     return false;
   }
-  waitForBytes(kLoaderReply, kModuleTimeoutMs);
-  if (!toModule(packetSize) || !pause(kLoaderCommandPause) || !toModule(size) || !pause(kLoaderCommandPause)) {
-    return false;
-  }
-  waitForBytes(kLoaderReply, kModuleTimeoutMs);
-  if (stopRequested()) return false;
 
   log(kWritingFirmware);
   std::vector<std::uint8_t> packet;
   packet.reserve(kPacketSize + 2);
+  const std::uint32_t packets = (length + kPacketSize - 1) / kPacketSize;
   for (std::uint32_t offset = 0; offset < length; offset += kPacketSize) {
     const std::uint32_t dataLength = std::min(kPacketSize, length - offset);
     const auto data = firmware.subspan(offset, dataLength);
@@ -247,22 +383,48 @@ bool GPSUpdateThread::writeFirmware(std::span<const std::uint8_t> firmware) {
     packet.assign(data.begin(), data.end());
     packet.push_back(static_cast<std::uint8_t>(sum >> 8));
     packet.push_back(static_cast<std::uint8_t>(sum));
-    if (!exchange(packet, 1, kPacketTimeout)) return false;
+    if (!sendPacket(packet, offset / kPacketSize + 1, packets)) return false;
+    confirmedBytes_ += dataLength;
     progress(length, offset);
   }
   return true;
 }
 
-void GPSUpdateThread::finishProgramming() {
+bool GPSUpdateThread::sendPacket(std::span<const std::uint8_t> packet, std::uint32_t number, std::uint32_t count) {
+  const std::string which = "пакет " + std::to_string(number) + " из " + std::to_string(count);
+  std::uint8_t answer = 0;
+  for (int attempt = 0; attempt < kPacketTries; ++attempt) {
+    if (!toModule(packet)) return false;
+    // Silence is not retried: a lost acknowledgement cannot be told from a lost packet, and a packet
+    // the loader did take, sent again, would be written as the next one.
+    if (!awaited(1, kModuleTimeoutMs, kPacketTimeout)) {
+      if (failure_ == kPacketTimeout) failure_ += ": " + which + " без ответа";
+      return false;
+    }
+    answer = channel().receivedBytes(1).at(0);
+    if (answer == kAccepted) return true;
+  }
+  fail(std::string(kPacketRejected) + which + " отвергнут " + std::to_string(kPacketTries) + " раза (ответ " +
+       hex(std::span(&answer, 1)) + ")");
+  return false;
+}
+
+bool GPSUpdateThread::finishProgramming() {
   const std::array<std::uint8_t, 1> end{kEndProgramming};
-  if (!toModule(end) || !pause(kLoaderCommandPause) || !toModule(end) || !pause(kLoaderCommandPause)) return;
-  // Nobody answers this: the module has left the loader, and the beacon's line goes back to the
-  // module's own speed.
-  if (!sendCommand(link::CommandType::SetGnssBaud, kNormalSpeed)) return;
-  log(kDone);
-  succeeded_ = true;
-  progress(static_cast<std::uint32_t>(progressMax), 0);
-  if (callbacks_.enable) synchronize([this] { callbacks_.enable(*this); });
+  if (!toModule(end) || !pause(kLoaderCommandPause) || !toModule(end) || !pause(kLoaderCommandPause)) return false;
+  // The module has left its loader; the beacon's line goes back to the module's own speed, and the
+  // beacon must say it did.
+  return beaconCommand(link::CommandType::SetGnssBaud, kNormalSpeed, kNormalSpeedError);
+}
+
+bool GPSUpdateThread::recover() {
+  // Sent even when the run is being stopped: a module left in its boot ROM at 115200 is of no use.
+  const auto command = [this](link::CommandType type, std::uint32_t parameter) {
+    return !channel().lineLost() && sendClosingFrame(type, parameter, 0, nullptr) &&
+           waitForClosingAnswer(1, kBeaconTimeoutMs);
+  };
+  return command(link::CommandType::SetGnssBaud, kNormalSpeed) && command(link::CommandType::GnssOff, 0) &&
+         command(link::CommandType::GnssOn, 0);
 }
 
 }  // namespace orsa::firmware

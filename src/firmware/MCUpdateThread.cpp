@@ -1,10 +1,11 @@
 #include "firmware/MCUpdateThread.h"
 
 #include <algorithm>
-#include <fstream>
+#include <filesystem>
 #include <limits>
 #include <vector>
 
+#include "firmware/FirmwareFile.h"
 #include "firmware/FirmwareMessages.h"
 
 namespace orsa::firmware {
@@ -15,6 +16,8 @@ using namespace messages::update;
 
 // Largest payload whose last address still fits the 32-bit parameter.
 constexpr std::uint64_t kMaxPayload = std::numeric_limits<std::uint32_t>::max() - MCUpdateThread::kFlashBase;
+// Read at most this much of a file named as firmware: enough to tell a too-long image by its size.
+constexpr std::uint64_t kMaxFileBytes = 16 * 1024 * 1024;
 
 }  // namespace
 
@@ -22,6 +25,10 @@ MCUpdateThread::MCUpdateThread(link::DeviceLink link, Callbacks callbacks)
     : Worker(link, "обновление прошивки"), callbacks_(std::move(callbacks)) {}
 
 std::string firmwareFileName(const std::string& chosen) {
+  std::error_code error;
+  if (std::filesystem::exists(std::filesystem::path(std::u8string(chosen.begin(), chosen.end())), error)) {
+    return chosen;
+  }
   if (chosen.find(".fmw") != std::string::npos) return chosen;
   return chosen + ".fmw";
 }
@@ -33,10 +40,23 @@ std::optional<std::uint32_t> firmwarePayloadLength(std::uint64_t fileLength) {
   return static_cast<std::uint32_t>(fileLength - MCUpdateThread::kHeaderSize);
 }
 
-void MCUpdateThread::finish(std::int32_t code, const char* text) {
+void MCUpdateThread::finish(std::int32_t code, const std::string& text) {
   resultCode = code;
   messageText = text;
-  if (callbacks_.showResult) synchronize([this] { callbacks_.showResult(*this); });
+  // A stop asked for by the user still gets its box: the beacon is left half-written.
+  if (callbacks_.showResult) report([this] { callbacks_.showResult(*this); });
+}
+
+void MCUpdateThread::finishCutShort(std::uint32_t written, std::uint32_t total) {
+  const std::string held = "записано " + std::to_string(written) + " из " + std::to_string(total) +
+                           " байт. Прошивка записана не полностью, повторите обновление";
+  if (channel().lineLost()) {
+    finish(link::kResultFailure, std::string(kWriteError) + ": маяк отключён, " + held);
+  } else if (stopRequested()) {
+    finish(link::kResultFailure, std::string(kInterrupted) + held);
+  } else {
+    finish(link::kResultFailure, std::string(kWriteError) + ": маяк не подтвердил запись, " + held);
+  }
 }
 
 void MCUpdateThread::run() {
@@ -46,53 +66,55 @@ void MCUpdateThread::run() {
     return;
   }
 
-  std::ifstream file(firmwarePath, std::ios::binary);
-  std::uint64_t fileLength = 0;
-  if (file) {
-    file.seekg(0, std::ios::end);
-    auto end = file.tellg();
-    fileLength = end < 0 ? 0 : static_cast<std::uint64_t>(end);
+  // Read whole and checked before the erase, so nothing of a file that cannot be flashed whole
+  // reaches the beacon.
+  FirmwareFile file = readFirmwareFile(firmwarePath, kMaxFileBytes);
+  if (file.ok() && file.bytes.size() < kHeaderSize) file.problem = "файл короче своего заголовка (15 байт)";
+  if (file.ok() && file.bytes.size() - kHeaderSize > kMaxImage) {
+    file.problem = "образ прошивки " + std::to_string(file.bytes.size() - kHeaderSize) + " байт не помещается в " +
+                   std::to_string(kMaxImage) + " байт перед областью настроек";
   }
-  // A file without a whole header has no payload at all: nothing of it may reach the beacon.
-  const std::optional<std::uint32_t> payloadLength = firmwarePayloadLength(fileLength);
-  if (!file || !payloadLength) {
-    finish(link::kResultFailure, kFileError);
+  if (!file.ok()) {
+    finish(link::kResultFailure, std::string(kFileError) + ": " + pathText(firmwarePath) + ": " + file.problem);
     return;
   }
+  const auto payloadLength = static_cast<std::uint32_t>(file.bytes.size() - kHeaderSize);
 
   if (!sendCommand(link::CommandType::EraseFirmware, 0)) return;  // stopped: the beacon is untouched
   if (!waitForBytes(1, kReplyTimeoutMs)) {
-    finish(link::kResultFailure, kEraseError);
+    if (stopRequested() && !channel().lineLost()) {
+      // The erase is under way and cannot be called back: let it end, then say what it left.
+      waitForClosingAnswer(1, kReplyTimeoutMs);
+      finish(link::kResultFailure, std::string(kInterrupted) + "память прошивки очищена, повторите обновление");
+      return;
+    }
+    finish(link::kResultFailure,
+           channel().lineLost() ? std::string(kEraseError) + ": маяк отключён" : std::string(kEraseError));
     return;
   }
 
   progressMax =
-      static_cast<std::int32_t>(std::min<std::uint64_t>(*payloadLength, std::numeric_limits<std::int32_t>::max()));
-  std::uint32_t remaining = *payloadLength;
+      static_cast<std::int32_t>(std::min<std::uint64_t>(payloadLength, std::numeric_limits<std::int32_t>::max()));
   std::uint32_t offset = 0;
-  std::vector<char> block(kBlockSize);
   // The block step runs at least once: an empty payload still sends one empty block.
   do {
-    const std::uint32_t length = std::min(remaining, kBlockSize);
-    file.seekg(static_cast<std::streamoff>(kHeaderSize + offset));
-    file.read(block.data(), length);
-    if (static_cast<std::uint32_t>(file.gcount()) != length) {
-      // The file changed under us; sending what was not read would flash garbage.
-      finish(link::kResultFailure, kFileChangedError);
-      return;
+    const std::uint32_t length = std::min(payloadLength - offset, kBlockSize);
+    if (!sendCommand(link::CommandType::WriteFirmwareBlock, kFlashBase + offset, length,
+                     file.bytes.data() + kHeaderSize + offset)) {
+      return finishCutShort(offset, payloadLength);
     }
-    sendCommand(link::CommandType::WriteFirmwareBlock, kFlashBase + offset, length, block.data());
-    if (!waitForBytes(1, kReplyTimeoutMs)) {
-      finish(link::kResultFailure, kWriteError);
-      return;
-    }
-    remaining -= length;
+    // A stop lets the block already sent be acknowledged, so the count said is what the beacon holds.
+    const bool acknowledged = waitForBytes(1, kReplyTimeoutMs) ||
+                              (stopRequested() && !channel().lineLost() && waitForClosingAnswer(1, kReplyTimeoutMs));
+    if (!acknowledged) return finishCutShort(offset, payloadLength);
     offset += length;
     progressPosition =
         static_cast<std::int32_t>(std::min<std::uint64_t>(offset, std::numeric_limits<std::int32_t>::max()));
     if (callbacks_.showProgress) synchronize([this] { callbacks_.showProgress(*this); });
-  } while (remaining != 0);
+    if (stopRequested() && offset < payloadLength) return finishCutShort(offset, payloadLength);
+  } while (offset < payloadLength);
 
+  succeeded_ = true;
   finish(link::kResultSuccess, kSuccess);
 }
 

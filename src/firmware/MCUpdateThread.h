@@ -18,6 +18,10 @@ class MCUpdateThread final : public link::Worker {
   static constexpr std::uint32_t kBlockSize = 2048;
   static constexpr std::uint32_t kHeaderSize = 15;
   static constexpr std::int32_t kReplyTimeoutMs = 10000;
+  // The program's flash ends where the settings slots begin, at 0x08080000: a longer image would
+  // overwrite them.
+  static constexpr std::uint32_t kSettingsArea = 0x08080000;
+  static constexpr std::uint32_t kMaxImage = kSettingsArea - kFlashBase;  // 498688
 
   struct Callbacks {
     std::function<void(const MCUpdateThread&)> showProgress;
@@ -31,11 +35,17 @@ class MCUpdateThread final : public link::Worker {
   // name outside the ANSI code page (a Cyrillic user folder on a non-Russian system) still opens.
   std::filesystem::path firmwarePath;
 
+  // True once the beacon acknowledged the last block.
+  bool succeeded() const { return succeeded_; }
+
  protected:
   void run() override;
 
  private:
-  void finish(std::int32_t code, const char* text);
+  void finish(std::int32_t code, const std::string& text);
+  // The write ended before the last block: why, and how much of the image the beacon holds.
+  void finishCutShort(std::uint32_t written, std::uint32_t total);
+  bool succeeded_ = false;
 
   Callbacks callbacks_;
 };
@@ -45,8 +55,9 @@ class MCUpdateThread final : public link::Worker {
 // base plus its length) would not fit the 32-bit parameter.
 std::optional<std::uint32_t> firmwarePayloadLength(std::uint64_t fileLength);
 
-// The name the update opens for the name chosen in the dialog: ".fmw" is appended unless the
-// name holds it anywhere (case-sensitive, so "IMAGE.FMW" becomes "IMAGE.FMW.fmw").
+// The name the update opens for the name given: the name itself when such a file exists, else with
+// ".fmw" appended unless the name holds it anywhere (case-sensitive, so "IMAGE.FMW" becomes
+// "IMAGE.FMW.fmw").
 std::string firmwareFileName(const std::string& chosen);
 
 }  // namespace orsa::firmware

@@ -1,7 +1,9 @@
 // The GNSS module's NMEA 0183 stream, decoded here by our own small parser: Debian packages no C/C++ NMEA
-// parsing library, and the few sentences the GPS tab needs do not justify carrying a foreign one.
+// parsing library, and gpsd, the reference reader, is a daemon rather than a library. The tests hold this
+// decoder to gpsd's reading of the same stream.
 #include "firmware/NmeaDecoder.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -84,15 +86,6 @@ std::optional<std::string> parseTime(std::string_view text) {
   return time;
 }
 
-enum class PrnSystem { Gps, Glonass, Other };
-
-// Satellite numbers as NMEA gives them: GPS 1-32, GLONASS 65-96; SBAS and the rest do not count.
-PrnSystem systemOfPrn(int prn) {
-  if (prn >= 1 && prn <= 32) return PrnSystem::Gps;
-  if (prn >= 65 && prn <= 96) return PrnSystem::Glonass;
-  return PrnSystem::Other;
-}
-
 std::string formatFixed(double value, int decimals) {
   std::array<char, 32> text{};
   // to_chars, not printf: the window program runs under the user's locale, which may want a decimal comma.
@@ -110,9 +103,90 @@ std::string formatDop(double value) {
 
 constexpr const char* kUnknown = "—";
 
+// The hhmmss[.sss] of a timed sentence, as sent, when it is a time at all.
+std::optional<std::string> rawTime(std::string_view text) {
+  if (!parseTime(text)) return std::nullopt;
+  return std::string(text);
+}
+
+// Sentences of which an epoch holds one: a second one of the same address begins the next epoch.
+bool isPositionKind(std::string_view kind) {
+  return kind == "GGA" || kind == "RMC" || kind == "GLL" || kind == "VTG" || kind == "GNS" || kind == "ZDA";
+}
+
+// The field that holds a sentence's UTC time, for the kinds that carry one.
+std::optional<std::size_t> timeField(std::string_view kind) {
+  if (kind == "GGA" || kind == "RMC" || kind == "ZDA" || kind == "GNS" || kind == "GST" || kind == "GRS" ||
+      kind == "GBS") {
+    return 1;
+  }
+  if (kind == "GLL") return 5;
+  return std::nullopt;
+}
+
+// The system a talker speaks for alone; GN (combined) and unknown talkers speak for none.
+std::optional<GnssSystem> talkerSystem(std::string_view talker) {
+  if (talker == "GP") return GnssSystem::Gps;
+  if (talker == "GL") return GnssSystem::Glonass;
+  if (talker == "GA") return GnssSystem::Galileo;
+  if (talker == "GB" || talker == "BD") return GnssSystem::Beidou;
+  if (talker == "GQ") return GnssSystem::Qzss;
+  return std::nullopt;
+}
+
+// Satellite numbers as NMEA gives them: GPS 1-32, SBAS 33-64, GLONASS 65-96, QZSS 193-202.
+GnssSystem systemOfPrn(int prn) {
+  if (prn >= 1 && prn <= 32) return GnssSystem::Gps;
+  if (prn >= 33 && prn <= 64) return GnssSystem::Sbas;
+  if (prn >= 65 && prn <= 96) return GnssSystem::Glonass;
+  if (prn >= 193 && prn <= 202) return GnssSystem::Qzss;
+  return GnssSystem::Other;
+}
+
+// A satellite's system by what the sentence tells: its talker, else its number. GPS receivers report
+// SBAS satellites under the GP talker.
+GnssSystem satelliteSystem(std::optional<GnssSystem> told, int prn) {
+  if (told == GnssSystem::Gps || !told) return systemOfPrn(prn);
+  return *told;
+}
+
+// The GSA system ID of NMEA 4.11.
+std::optional<GnssSystem> systemOfId(std::optional<int> id) {
+  if (!id) return std::nullopt;
+  switch (*id) {
+    case 1:
+      return GnssSystem::Gps;
+    case 2:
+      return GnssSystem::Glonass;
+    case 3:
+      return GnssSystem::Galileo;
+    case 4:
+      return GnssSystem::Beidou;
+    case 5:
+      return GnssSystem::Qzss;
+    default:
+      return GnssSystem::Other;
+  }
+}
+
+std::optional<int> parseInRange(std::string_view text, int low, int high) {
+  const auto value = parseInt(text);
+  if (!value || *value < low || *value > high) return std::nullopt;
+  return value;
+}
+
+std::optional<double> parseNonNegative(std::string_view text) {
+  const auto value = parseDouble(text);
+  if (!value || *value < 0) return std::nullopt;
+  return value;
+}
+
+constexpr double kKmhPerKnot = 1.852;
+
 }  // namespace
 
-void NmeaDecoder::feed(std::string_view bytes) {
+void NmeaDecoder::feed(std::string_view bytes, Clock::time_point now) {
+  if (!firstFedAt_) firstFedAt_ = now;
   for (const char c : bytes) {
     if (c == '$') {
       // A '$' cannot be inside a sentence, so whatever was pending lost its end on the way; start afresh.
@@ -122,7 +196,9 @@ void NmeaDecoder::feed(std::string_view bytes) {
     }
     if (!inSentence_) continue;
     if (c == '\r' || c == '\n') {
+      const std::size_t before = status_.sentences;
       take(pending_);
+      if (status_.sentences != before) lastSentenceAt_ = now;
       pending_.clear();
       inSentence_ = false;
       continue;
@@ -137,6 +213,17 @@ void NmeaDecoder::feed(std::string_view bytes) {
     }
     pending_.push_back(c);
   }
+}
+
+std::optional<NmeaDecoder::Clock::duration> NmeaDecoder::silence(Clock::time_point now) const {
+  if (lastSentenceAt_) return now - *lastSentenceAt_;
+  if (firstFedAt_) return now - *firstFedAt_;
+  return std::nullopt;
+}
+
+bool NmeaDecoder::fresh(Clock::time_point now) const {
+  const auto quiet = silence(now);
+  return everPublished_ && quiet && *quiet < kStaleAfter;
 }
 
 void NmeaDecoder::take(std::string_view sentence) {
@@ -156,117 +243,236 @@ void NmeaDecoder::take(std::string_view sentence) {
     return;
   }
 
-  const std::size_t comma = body.find(',');
-  const std::string_view address = body.substr(0, comma);
+  const std::string_view address = body.substr(0, body.find(','));
   if (address.empty()) return;
   ++status_.sentences;
 
-  // Proprietary sentences ("$P...") carry no talker and are not ours to read.
-  const bool standard = address.size() == 5 && address[0] != 'P';
-  const std::string_view type = standard ? address.substr(2) : std::string_view{};
-  const std::string_view talker = standard ? address.substr(0, 2) : std::string_view{};
-  if (type != "GSA") endGsaGroup();
-  if (!standard) return;
+  // Proprietary sentences ("$P...") carry no talker, are not ours to read, and come between epochs as
+  // answers to commands.
+  if (address.size() != 5 || address[0] == 'P') return;
+  const std::string_view talker = address.substr(0, 2);
+  const std::string_view kind = address.substr(2);
+  const Fields fields(body);
+  std::optional<std::string> time;
+  if (const auto field = timeField(kind)) time = rawTime(fields[*field]);
+  beginEpochIfNew(std::string(address), time);
 
-  if (type == "GGA") {
+  bool closes = true;  // whether this sentence can be the epoch's last
+  if (kind == "GGA") {
     takeGga(body);
-  } else if (type == "RMC") {
+    if (talker == "GP") epoch_.gpsTalkerGga = true;
+  } else if (kind == "RMC") {
     takeRmc(body);
-  } else if (type == "GSA") {
+  } else if (kind == "GLL") {
+    takeGll(body);
+  } else if (kind == "VTG") {
+    takeVtg(body);
+  } else if (kind == "GSA") {
     takeGsa(talker, body);
-  } else if (type == "GSV") {
+  } else if (kind == "GSV") {
     takeGsv(talker, body);
+    const auto count = parseInt(fields[1]);
+    closes = count && count == parseInt(fields[2]);
+  }
+  epoch_.touched = true;
+  lastKind_ = closes ? std::string(kind) : std::string();
+  if (epochBegunHere_ && closes && kind == closingKind_) publish();
+}
+
+void NmeaDecoder::beginEpochIfNew(const std::string& address, const std::optional<std::string>& time) {
+  const std::string_view kind = std::string_view(address).substr(2);
+  const bool position = isPositionKind(kind);
+  const bool timeMoved = time && epoch_.time && *time != *epoch_.time;
+  if (timeMoved || (position && epoch_.positionKinds.count(address) > 0)) {
+    if (epochBegunHere_ && epoch_.touched) publish();
+    // Relearnt at every epoch, so a sentence that came once (an answer to a command) is forgotten.
+    closingKind_ = lastKind_;
+    epoch_ = Epoch{};
+    epochBegunHere_ = true;
+  }
+  if (time && !epoch_.time) epoch_.time = time;
+  if (position) epoch_.positionKinds.insert(address);
+}
+
+void NmeaDecoder::takePosition(std::string_view latitude, std::string_view north, std::string_view longitude,
+                               std::string_view east) {
+  const auto lat = parseCoordinate(latitude, north, 90, 'N', 'S');
+  const auto lon = parseCoordinate(longitude, east, 180, 'E', 'W');
+  if (lat && lon) {
+    epoch_.latitude = lat;
+    epoch_.longitude = lon;
   }
 }
 
 void NmeaDecoder::takeGga(std::string_view body) {
   const Fields f(body);
-  status_.utcTime = parseTime(f[1]);
-  const auto quality = parseInt(f[6]);
-  status_.latitude.reset();
-  status_.longitude.reset();
-  if (!quality || *quality == 0) {
-    // The receiver often repeats its last position while it has no fix; that position is not where it is now.
-    status_.fix = GnssStatus::Fix::None;
-  } else {
-    const auto latitude = parseCoordinate(f[2], f[3], 90, 'N', 'S');
-    const auto longitude = parseCoordinate(f[4], f[5], 180, 'E', 'W');
-    if (latitude && longitude) {
-      status_.latitude = latitude;
-      status_.longitude = longitude;
-    }
+  epoch_.ggaQuality = parseInRange(f[6], 0, 9);
+  epoch_.ggaSatellites = parseInRange(f[7], 0, 99);
+  takePosition(f[2], f[3], f[4], f[5]);
+  epoch_.ggaHdop = parseNonNegative(f[8]);
+  if (f[10] == "M") {
+    if (const auto altitude = parseDouble(f[9])) epoch_.altitude = altitude;
   }
-  status_.hdop = parseDouble(f[8]);
-  if (status_.hdop && *status_.hdop < 0) status_.hdop.reset();
 }
 
 void NmeaDecoder::takeRmc(std::string_view body) {
   const Fields f(body);
-  status_.utcTime = parseTime(f[1]);
-  status_.latitude.reset();
-  status_.longitude.reset();
-  if (f[2] != "A") {
-    status_.fix = GnssStatus::Fix::None;
-    return;
-  }
-  const auto latitude = parseCoordinate(f[3], f[4], 90, 'N', 'S');
-  const auto longitude = parseCoordinate(f[5], f[6], 180, 'E', 'W');
-  if (latitude && longitude) {
-    status_.latitude = latitude;
-    status_.longitude = longitude;
-  }
+  epoch_.rmcValid = f[2] == "A";
+  takePosition(f[3], f[4], f[5], f[6]);
+  if (const auto knots = parseNonNegative(f[7])) epoch_.speed = *knots * kKmhPerKnot;
+  if (const auto course = parseNonNegative(f[8]); course && *course < 360) epoch_.course = course;
+  if (f[12].size() == 1) epoch_.mode = f[12][0];
+}
+
+void NmeaDecoder::takeGll(std::string_view body) {
+  const Fields f(body);
+  epoch_.gllValid = f[6] == "A";
+  takePosition(f[1], f[2], f[3], f[4]);
+  if (f[7].size() == 1) epoch_.mode = f[7][0];
+}
+
+void NmeaDecoder::takeVtg(std::string_view body) {
+  const Fields f(body);
+  if (const auto course = parseNonNegative(f[1]); course && *course < 360) epoch_.course = course;
+  if (const auto kmh = parseNonNegative(f[7])) epoch_.speed = kmh;
+  if (f[9].size() == 1) epoch_.mode = f[9][0];
 }
 
 void NmeaDecoder::takeGsa(std::string_view talker, std::string_view body) {
   const Fields f(body);
-  const auto mode = parseInt(f[2]);
-  if (mode == 1) status_.fix = GnssStatus::Fix::None;
-  if (mode == 2) status_.fix = GnssStatus::Fix::TwoD;
-  if (mode == 3) status_.fix = GnssStatus::Fix::ThreeD;
+  epoch_.gsaSeen = true;
+  if (const auto mode = parseInRange(f[2], 1, 3); mode && (!epoch_.gsaMode || *mode > *epoch_.gsaMode)) {
+    epoch_.gsaMode = mode;
+  }
   // Only taken when given: with one GSA per system, some receivers leave the DOPs empty in all but the first.
-  if (const auto hdop = parseDouble(f[16]); hdop && *hdop >= 0) status_.hdop = hdop;
-
-  if (!gsaRun_.open) {
-    gsaRun_ = GsaRun{};
-    gsaRun_.open = true;
-  }
+  if (const auto hdop = parseNonNegative(f[16])) epoch_.gsaHdop = hdop;
   // The system ID field came with NMEA 4.11; older receivers tell the system by talker or by satellite number.
-  const auto systemId = parseInt(f[18]);
-  const bool glonassOnly = talker == "GL" || systemId == 2;
-  const bool otherSystem = systemId && *systemId != 1 && *systemId != 2;
-  if (talker == "GP" || systemId == 1) gsaRun_.gpsTold = true;
-  if (glonassOnly) gsaRun_.glonassTold = true;
-  if (!otherSystem && (talker == "GP" || talker == "GL" || talker == "GN")) {
-    for (std::size_t i = 3; i <= 14; ++i) {
-      const auto prn = parseInt(f[i]);
-      if (!prn) continue;
-      const PrnSystem system = glonassOnly ? PrnSystem::Glonass : systemOfPrn(*prn);
-      if (system == PrnSystem::Gps) {
-        ++gsaRun_.gps;
-        gsaRun_.gpsTold = true;
-      } else if (system == PrnSystem::Glonass) {
-        ++gsaRun_.glonass;
-        gsaRun_.glonassTold = true;
-      }
-    }
+  const std::optional<GnssSystem> told = f[18].empty() ? talkerSystem(talker) : systemOfId(parseInt(f[18]));
+  for (std::size_t i = 3; i <= 14; ++i) {
+    if (const auto prn = parseInRange(f[i], 1, 999)) epoch_.used.emplace(satelliteSystem(told, *prn), *prn);
   }
-  if (gsaRun_.gpsTold) status_.gps.used = gsaRun_.gps;
-  if (gsaRun_.glonassTold) status_.glonass.used = gsaRun_.glonass;
-}
-
-void NmeaDecoder::endGsaGroup() {
-  if (!gsaRun_.open) return;
-  if (!gsaRun_.gpsTold) status_.gps.used = 0;
-  if (!gsaRun_.glonassTold) status_.glonass.used = 0;
-  gsaRun_.open = false;
 }
 
 void NmeaDecoder::takeGsv(std::string_view talker, std::string_view body) {
   const Fields f(body);
-  const auto inView = parseInt(f[3]);
-  if (!inView || *inView < 0) return;
-  if (talker == "GP") status_.gps.seen = *inView;
-  if (talker == "GL") status_.glonass.seen = *inView;
+  const std::optional<GnssSystem> told = talkerSystem(talker);
+  const auto inView = parseInRange(f[3], 0, 999);
+  if (!inView) return;
+  if (told && parseInt(f[2]) == 1) {
+    std::erase_if(epoch_.inView, [&](const auto& entry) { return entry.first == *told; });
+    epoch_.inView.emplace_back(*told, *inView);
+  }
+  for (std::size_t at = 4; at + 3 < kMaxFields; at += 4) {
+    const auto prn = parseInRange(f[at], 1, 999);
+    if (!prn) continue;
+    SatelliteView satellite;
+    satellite.system = satelliteSystem(told, *prn);
+    satellite.prn = *prn;
+    satellite.elevation = parseInRange(f[at + 1], -90, 90);
+    satellite.azimuth = parseInRange(f[at + 2], 0, 359);
+    satellite.snr = parseInRange(f[at + 3], 0, 99);
+    std::erase_if(epoch_.satellites,
+                  [&](const SatelliteView& s) { return s.system == satellite.system && s.prn == satellite.prn; });
+    epoch_.satellites.push_back(satellite);
+  }
+}
+
+void NmeaDecoder::publish() {
+  const Epoch& e = epoch_;
+  GnssStatus next;
+  next.sentences = status_.sentences;
+  next.badChecksums = status_.badChecksums;
+  // GGA's quality is the receiver's own word on its fix; without GGA, RMC's or GLL's status.
+  bool valid = false;
+  if (e.ggaQuality) {
+    valid = *e.ggaQuality > 0;
+  } else if (e.rmcValid) {
+    valid = *e.rmcValid;
+  } else if (e.gllValid) {
+    valid = *e.gllValid;
+  }
+  if (valid) {
+    // GSA tells 2D from 3D; without it (or with a GSA still saying "no fix" a moment after the fix came),
+    // an altitude means 3D.
+    if (e.gsaMode == 3 || ((!e.gsaMode || e.gsaMode == 1) && e.altitude)) {
+      next.fix = GnssStatus::Fix::ThreeD;
+    } else {
+      next.fix = GnssStatus::Fix::TwoD;
+    }
+    const int quality = e.ggaQuality.value_or(1);
+    const char mode = e.mode.value_or('A');
+    if (quality == 2 || mode == 'D') {
+      next.correction = GnssStatus::Correction::Differential;
+    } else if (quality == 4 || quality == 5 || mode == 'R' || mode == 'F') {
+      next.correction = GnssStatus::Correction::Rtk;
+    } else if (quality == 6 || mode == 'E') {
+      next.correction = GnssStatus::Correction::Estimated;
+    }
+    next.latitude = e.latitude;
+    next.longitude = e.longitude;
+    if (next.fix == GnssStatus::Fix::ThreeD) next.altitude = e.altitude;
+    next.speed = e.speed;
+    next.course = e.course;
+  }
+  next.hdop = e.gsaHdop ? e.gsaHdop : e.ggaHdop;
+  next.utcTime = e.time ? parseTime(*e.time) : std::nullopt;
+
+  // The sky: systems this epoch's GSV spoke of are replaced, the others kept, as GSV may come only every
+  // few epochs.
+  std::set<GnssSystem> told;
+  for (const auto& [system, count] : e.inView) told.insert(system);
+  for (const SatelliteView& s : e.satellites) told.insert(s.system);
+  for (const SatelliteView& s : status_.satellites) {
+    if (told.count(s.system) == 0) next.satellites.push_back(s);
+  }
+  next.satellites.insert(next.satellites.end(), e.satellites.begin(), e.satellites.end());
+  for (SatelliteView& s : next.satellites) {
+    s.used = valid && (e.gsaSeen ? e.used.count({s.system, s.prn}) > 0 : s.used);
+  }
+  std::sort(next.satellites.begin(), next.satellites.end(), [](const SatelliteView& a, const SatelliteView& b) {
+    return std::pair(a.system, a.prn) < std::pair(b.system, b.prn);
+  });
+  const auto seen = [&](GnssSystem system, int previous) {
+    for (const auto& [s, count] : e.inView) {
+      if (s == system) return count;
+    }
+    return previous;
+  };
+  next.gps.seen = seen(GnssSystem::Gps, status_.gps.seen);
+  next.glonass.seen = seen(GnssSystem::Glonass, status_.glonass.seen);
+  if (valid && e.gsaSeen) {
+    for (const auto& [system, prn] : e.used) {
+      if (system == GnssSystem::Gps) ++next.gps.used;
+      if (system == GnssSystem::Glonass) ++next.glonass.used;
+    }
+  } else if (valid && e.gpsTalkerGga && e.ggaSatellites) {
+    next.gps.used = *e.ggaSatellites;  // a GPS-only receiver that sends no GSA
+  }
+
+  status_ = std::move(next);
+  everPublished_ = true;
+  epoch_.touched = false;
+  if (onEpoch_) onEpoch_(status_);
+}
+
+std::string systemName(GnssSystem system) {
+  switch (system) {
+    case GnssSystem::Gps:
+      return "GPS";
+    case GnssSystem::Sbas:
+      return "SBAS";
+    case GnssSystem::Glonass:
+      return "ГЛОНАСС";
+    case GnssSystem::Galileo:
+      return "Galileo";
+    case GnssSystem::Beidou:
+      return "BeiDou";
+    case GnssSystem::Qzss:
+      return "QZSS";
+    case GnssSystem::Other:
+      break;
+  }
+  return "другая";
 }
 
 std::string statusLine(const GnssStatus& status) {
@@ -280,6 +486,19 @@ std::string statusLine(const GnssStatus& status) {
       break;
     case GnssStatus::Fix::ThreeD:
       line += "3D";
+      break;
+  }
+  switch (status.correction) {
+    case GnssStatus::Correction::None:
+      break;
+    case GnssStatus::Correction::Differential:
+      line += " DGPS";
+      break;
+    case GnssStatus::Correction::Rtk:
+      line += " RTK";
+      break;
+    case GnssStatus::Correction::Estimated:
+      line += " расчётный";
       break;
   }
   const auto satellites = [](const GnssStatus::Satellites& s) {
@@ -296,10 +515,24 @@ std::string statusLine(const GnssStatus& status) {
   } else {
     line += std::string("координаты ") + kUnknown;
   }
+  line += " | высота ";
+  line += status.altitude ? formatFixed(*status.altitude, 1) + " м" : kUnknown;
+  line += " | скорость ";
+  line += status.speed ? formatFixed(*status.speed, 1) + " км/ч" : kUnknown;
+  if (status.course) line += ", курс " + formatFixed(*status.course, 0) + "°";
   line += " | UTC ";
   line += status.utcTime ? *status.utcTime : kUnknown;
   line += " | ошибок КС: " + std::to_string(status.badChecksums);
   return line;
+}
+
+std::string receiverLine(const NmeaDecoder& decoder, NmeaDecoder::Clock::time_point now) {
+  const auto quiet = decoder.silence(now);
+  if (!quiet) return "нет данных";
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(*quiet).count();
+  if (*quiet >= NmeaDecoder::kStaleAfter) return "нет данных: модуль молчит " + std::to_string(seconds) + " с";
+  if (!decoder.fresh(now)) return "Ожидание NMEA потока...";
+  return statusLine(decoder.status()) + " | данные " + std::to_string(seconds) + " с назад";
 }
 
 }  // namespace orsa::firmware

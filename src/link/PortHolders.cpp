@@ -90,11 +90,12 @@ std::optional<pid_t> processId(const char* name) {
 
 }  // namespace
 
-std::vector<PortHolder> findPortHolders(const std::string& devicePath) {
+std::vector<PortHolder> findPortHolders(const std::string& devicePath, int ownDescriptor) {
   struct stat target {};
   if (::stat(devicePath.c_str(), &target) != 0 || !S_ISCHR(target.st_mode)) return {};
   const std::optional<unsigned> targetPty = ptyIndex(target.st_rdev);
 
+  const pid_t self = ::getpid();
   std::vector<PortHolder> holders;
   Directory proc(AT_FDCWD, "/proc");
   if (!proc) return holders;
@@ -108,6 +109,7 @@ std::vector<PortHolder> findPortHolders(const std::string& devicePath) {
     bool holdsDevice = false;
     bool servesDevice = false;
     while (const char* fdName = fds.next()) {
+      if (*pid == self && processId(fdName) == ownDescriptor) continue;
       // Sockets, pipes and event descriptors read as "socket:[...]" and the like; only a path
       // under /dev can be a serial device, and only those are worth a stat.
       char link[64];

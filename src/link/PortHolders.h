@@ -16,7 +16,7 @@ struct PortHolder {
 // ones that were there first (a terminal program, ModemManager's probe). The far end of a
 // pseudo-terminal is the device itself, not a rival: a process that holds the pty's master is
 // left out even when it also keeps the slave open. Processes whose descriptors we may not read
-// are not seen.
-std::vector<PortHolder> findPortHolders(const std::string& devicePath);
+// are not seen. `ownDescriptor`, when given, is our own opening of the device and is not counted.
+std::vector<PortHolder> findPortHolders(const std::string& devicePath, int ownDescriptor = -1);
 
 }  // namespace orsa::link

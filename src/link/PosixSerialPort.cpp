@@ -81,21 +81,23 @@ std::string heldBy(const std::string& devicePath, const std::vector<PortHolder>&
   return "порт " + devicePath + " занят: его держит " + names;
 }
 
-// Opens the device for our use alone without touching its line settings: refused while another
-// process holds it (found before opening) or another opener holds its lock. -1 with `error` set
-// when refused.
+// Opens the device for our use alone without touching its line settings: refused when it is no
+// terminal, while another process holds it (a terminal program that was there first) or another opener
+// holds its lock. -1 with `error` set when refused. Whether it is a terminal is asked first: /dev/null
+// is held by every daemon, and a list of them would hide that it was the wrong device.
 int openExclusive(const std::string& devicePath, std::string& error) {
-  if (auto holders = findPortHolders(devicePath); !holders.empty()) {
-    error = heldBy(devicePath, holders);
-    return -1;
-  }
   int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    error = openFailure(devicePath, errno);
+    const int openError = errno;
+    // A program that made the port exclusive keeps us out at the open; name it where we can see it.
+    const auto holders = openError == EBUSY ? findPortHolders(devicePath) : std::vector<PortHolder>{};
+    error = holders.empty() ? openFailure(devicePath, openError) : heldBy(devicePath, holders);
     return -1;
   }
   if (!isatty(fd)) {
     error = devicePath + " — не последовательный порт";
+  } else if (auto holders = findPortHolders(devicePath, fd); !holders.empty()) {
+    error = heldBy(devicePath, holders);
   } else if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     // Another copy of this program, or anything else that locks ports as we do.
     error = "порт " + devicePath + " занят другой программой";

@@ -18,7 +18,9 @@ constexpr std::chrono::milliseconds kPreviousWriteLimit{10000};
 
 SerialChannel::SerialChannel() : SerialChannel(&openSerialPort) {}
 
-SerialChannel::SerialChannel(PortOpener opener) : opener_(std::move(opener)) {}
+SerialChannel::SerialChannel(PortOpener opener) : SerialChannel(std::move(opener), steadyClock()) {}
+
+SerialChannel::SerialChannel(PortOpener opener, Clock& clock) : opener_(std::move(opener)), clock_(clock) {}
 
 SerialChannel::~SerialChannel() { close(); }
 
@@ -111,17 +113,10 @@ bool SerialChannel::sendCommand(std::uint8_t type, std::uint32_t parameter, std:
 }
 
 bool SerialChannel::waitForBytes(std::uint32_t count, std::int32_t timeoutMs, const std::stop_token& stop) {
-  using Clock = std::chrono::steady_clock;
-  const auto start = Clock::now();
-  const auto deadline = start + std::chrono::milliseconds(std::max(timeoutMs, 0));
+  const auto deadline = clock_.now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
   std::unique_lock lock(receiveLock);
-  for (;;) {
-    if (receiveCount >= count) return true;
-    // "More than the time-out": a wake-up exactly at the deadline is not yet a failure.
-    if (lineLost_ || Clock::now() > deadline || stop.stop_requested()) return false;
-    bytesArrived.wait_until(lock, stop, deadline + std::chrono::microseconds(1),
-                            [&] { return receiveCount >= count || lineLost_; });
-  }
+  clock_.waitUntil(lock, bytesArrived, deadline, stop, [&] { return receiveCount >= count || lineLost_; });
+  return receiveCount >= count;
 }
 
 std::uint32_t SerialChannel::receivedCount() const {

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "link/Clock.h"
 #include "link/CommandFrame.h"
 #include "link/SerialPort.h"
 
@@ -32,6 +33,8 @@ class SerialChannel {
 
   SerialChannel();
   explicit SerialChannel(PortOpener opener);
+  // `clock` times the reply waits, and the pauses of the operations that use this channel.
+  SerialChannel(PortOpener opener, Clock& clock);
   ~SerialChannel();
 
   SerialChannel(const SerialChannel&) = delete;
@@ -64,6 +67,7 @@ class SerialChannel {
   // unplugged beacon ends the operation with its message at once, not after the time-out).
   bool waitForBytes(std::uint32_t count, std::int32_t timeoutMs, const std::stop_token& stop = {});
   std::uint32_t receivedCount() const;
+  Clock& clock() const { return clock_; }
 
   // Copies of the reply, taken under the receive lock.
   std::vector<std::uint8_t> receivedBytes(std::size_t maxCount = kBufferSize) const;
@@ -82,6 +86,7 @@ class SerialChannel {
   void trace(Direction direction, std::span<const std::uint8_t> bytes);
 
   PortOpener opener_;
+  Clock& clock_;
 
   mutable std::mutex receiveLock;
   std::condition_variable_any bytesArrived;

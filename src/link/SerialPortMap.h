@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "link/UsbIdentity.h"
+
 namespace orsa::link {
 
 // The operating system's list of serial devices: for each one the driver's device name and the
@@ -13,6 +15,7 @@ class SerialPortMap {
   struct Entry {
     std::string deviceName;
     std::string portName;
+    UsbIdentity usb{};  // where the system tells it
   };
 
   virtual ~SerialPortMap() = default;

@@ -1,5 +1,7 @@
 #include "link/WindowsSerialPortMap.h"
 
+#include "link/WindowsUsbIdentities.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -18,6 +20,7 @@ WindowsSerialPortMap::WindowsSerialPortMap(std::string keyPath) : keyPath_(std::
 std::vector<SerialPortMap::Entry> WindowsSerialPortMap::entries() const {
   std::vector<Entry> found;
   HKEY key = nullptr;
+  const auto identities = usbIdentitiesByPort();
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return found;
   DWORD valueCount = 0;
   DWORD longestName = 0;
@@ -39,7 +42,9 @@ std::vector<SerialPortMap::Entry> WindowsSerialPortMap::entries() const {
       // Registry text need not end in a zero of its own.
       std::string port(reinterpret_cast<const char*>(data.data()), dataLength);
       if (const auto end = port.find('\0'); end != std::string::npos) port.resize(end);
-      found.push_back({std::string(name.data(), nameLength), port});
+      const auto identity = identities.find(port);
+      found.push_back({std::string(name.data(), nameLength), port,
+                       identity == identities.end() ? UsbIdentity{} : identity->second});
     }
   }
   RegCloseKey(key);

@@ -24,10 +24,7 @@ void Worker::threadMain() {
   if (finishedHandler_) finishedHandler_();
 }
 
-void Worker::requestStop() {
-  stop_.request_stop();
-  pauseWake_.notify_all();
-}
+void Worker::requestStop() { stop_.request_stop(); }
 
 void Worker::join() {
   if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
@@ -41,9 +38,8 @@ void Worker::stopAndJoin() {
 bool Worker::connectDevice() { return link::connectDevice(link_.channel, link_.portMap, link_.host.portChoice()); }
 
 bool Worker::pause(std::chrono::milliseconds duration) {
-  std::unique_lock lock(pauseLock_);
-  pauseWake_.wait_for(lock, stop_.get_token(), duration, [] { return false; });
-  return !stop_.stop_requested();
+  Clock& clock = link_.channel.clock();
+  return clock.sleepUntil(clock.now() + duration, stop_.get_token());
 }
 
 bool Worker::sendCommand(std::uint8_t type, std::uint32_t parameter, std::uint32_t length, const void* data) {

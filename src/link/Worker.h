@@ -2,10 +2,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -75,6 +73,9 @@ class Worker {
   void synchronize(const std::function<void()>& call) { link_.host.synchronize(call, stop_.get_token()); }
   // Sleeps unless the operation is being stopped; false when it was.
   bool pause(std::chrono::milliseconds duration);
+  // The time on the channel's clock, which times the pauses and the waits: deadlines an operation
+  // sets itself are taken from it too.
+  Clock::TimePoint now() const { return link_.channel.clock().now(); }
   bool waitForBytes(std::uint32_t count, std::int32_t timeoutMs);
   bool stopRequested() const { return stop_.stop_requested(); }
 
@@ -85,6 +86,26 @@ class Worker {
     return sendCommand(static_cast<std::uint8_t>(type), parameter, length, data);
   }
   bool writeRaw(const std::uint8_t* bytes, std::size_t count);
+  // After a stop, the one frame that brings the device back to a known state (the rest of a write
+  // it was promised, the key that leaves an input mode) and the wait for its answer: neither is cut
+  // short by the stop. The line's loss and the time-out still end the wait.
+  bool sendClosingFrame(CommandType type, std::uint32_t parameter, std::uint32_t length, const void* data) {
+    return link_.channel.sendCommand(type, parameter, length, data);
+  }
+  bool waitForClosingAnswer(std::uint32_t count, std::int32_t timeoutMs) {
+    return link_.channel.waitForBytes(count, timeoutMs);
+  }
+  // Runs `call` on the window thread and waits for it, as synchronize does, except that once a stop
+  // was requested the call still runs: it reports what the stop left behind. Only for a stop the
+  // window asked for without waiting on the worker: the host's shutdown at the program's end still
+  // releases the wait.
+  void report(const std::function<void()>& call) {
+    if (stopRequested()) {
+      link_.host.synchronize(call);
+    } else {
+      synchronize(call);
+    }
+  }
   void closeChannel() { link_.channel.close(); }
   // Everything received since the last send or take, and an empty receive buffer, in one step.
   std::vector<std::uint8_t> takeReceived() { return link_.channel.takeReceived(); }
@@ -100,8 +121,6 @@ class Worker {
   std::optional<ChannelGate::Claim> claim_;
   std::function<void()> finishedHandler_;
   std::atomic<bool> finished_{false};
-  std::mutex pauseLock_;
-  std::condition_variable_any pauseWake_;
   // Separate from the thread object, which is still being assigned when the thread starts.
   std::stop_source stop_;
   std::thread thread_;

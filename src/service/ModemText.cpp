@@ -21,14 +21,35 @@ std::optional<std::int32_t> freeMemoryFromAnswer(std::string_view answerText) {
   return value;
 }
 
-std::optional<std::string> imeiFromAnswer(std::span<const std::uint8_t> buffer) {
-  const auto textEnd = std::find(buffer.begin(), buffer.end(), std::uint8_t{0});
-  const auto digit = std::find_if(buffer.begin(), textEnd, [](std::uint8_t c) { return c >= '0' && c <= '9'; });
-  if (digit == textEnd) return std::nullopt;
-  std::string imei(kImeiLength, '\0');
-  const auto available = static_cast<std::size_t>(buffer.end() - digit);
-  std::copy_n(digit, std::min(available, kImeiLength), imei.begin());
-  return imei;
+bool isValidImei(std::string_view text) {
+  if (text.size() != kImeiLength || text.find_first_not_of("0123456789") != std::string_view::npos) return false;
+  int sum = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    int digit = text[text.size() - 1 - i] - '0';
+    if (i % 2 == 1) digit = digit * 2 > 9 ? digit * 2 - 9 : digit * 2;
+    sum += digit;
+  }
+  return sum % 10 == 0;
+}
+
+std::optional<std::string> dialablePhoneNumber(std::string_view typed) {
+  std::string number;
+  for (const char c : typed) {
+    if (c == ' ' || c == '-' || c == '(' || c == ')') continue;
+    number.push_back(c);
+  }
+  const std::string_view body = std::string_view(number).substr(number.starts_with('+') ? 1 : 0);
+  if (body.size() < 3 || body.size() > 20 || body.find_first_not_of("0123456789*#") != std::string_view::npos) {
+    return std::nullopt;
+  }
+  return number;
+}
+
+bool isSafeModemFileName(std::string_view name) {
+  return !name.empty() && std::none_of(name.begin(), name.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F || std::string_view("\",;\\:").find(c) != std::string_view::npos;
+  });
 }
 
 std::string modemFileName(std::string_view path) {

@@ -23,10 +23,20 @@ std::optional<std::int32_t> freeMemoryFromAnswer(std::string_view answerText);
 // An IMEI has 15 digits; an SMS carries exactly this many bytes of it.
 inline constexpr std::size_t kImeiLength = 15;
 
-// The IMEI in an "AT+GSN" answer as the receive buffer holds it: kImeiLength bytes from the first
-// digit before the buffer's first zero byte, zero-filled where the buffer ends first (an emptied
-// receive buffer holds zeros there too). Empty when no digit comes before that zero byte.
-std::optional<std::string> imeiFromAnswer(std::span<const std::uint8_t> buffer);
+// Whether `text` is an IMEI: 15 digits, the last one the Luhn check digit of the other 14.
+bool isValidImei(std::string_view text);
+
+// The number to give the modem for `typed`: an optional "+" and 3 to 20 of the digits, "*" and "#".
+// The spaces, dashes and brackets people write for reading are dropped. Empty when `typed` is not
+// such a number: anything else could end the command line and start another.
+std::optional<std::string> dialablePhoneNumber(std::string_view typed);
+// What a phone number must look like, for the message that refuses one.
+inline constexpr const char* kPhoneNumberRule = "нужны «+» и от 3 до 20 цифр (допустимы также * и #)";
+
+// Whether a name can stand in a file command of the modem: printable characters only, none of
+// " , ; \ : (they would end the argument or the command, or name another folder).
+bool isSafeModemFileName(std::string_view name);
+inline constexpr const char* kModemFileNameRule = "только печатные символы, без \" , ; \\ :";
 
 // The name a file is stored under in the modem: the part of `path` after its last slash,
 // backslash or colon.

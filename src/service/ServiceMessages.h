@@ -33,16 +33,41 @@ inline constexpr const char* kNoConfirmationAnswer =
 inline constexpr const char* kNoConfirmation = "Ошибка во время записи файла (нет подтверждения записи)";
 inline constexpr const char* kFilesWritten = "Файлы успешно записаны";
 
+// The lines that say why the modem's answer did not carry the operation; each is followed by
+// ": " and what the modem said (or that it said nothing).
+inline constexpr const char* kStopped = "Остановлено";
+inline constexpr const char* kModemNotAnswering = "Модем не отвечает на команду AT";
+inline constexpr const char* kModemNotConfigured = "Модем не сконфигурирован";
+inline constexpr const char* kImeiNotReported = "Модем не сообщил IMEI";
+inline constexpr const char* kSmsNotSent = "SMS не отправлено";
+inline constexpr const char* kSmsReference = " (ссылка ";
+inline constexpr const char* kCallFailed = "Звонок не состоялся";
+inline constexpr const char* kHangUpFailed = "Звонок не отменен";
+inline constexpr const char* kPhoneRefused = "Неверный номер телефона «";
+inline constexpr const char* kNothingSent = ". Ничего не отправлено";
+inline constexpr const char* kUploadModemSilent =
+    "Модем не отвечает, запись файлов отменена, файлы в модеме не тронуты";
+inline constexpr const char* kUploadNeeds = ": нужно ";
+inline constexpr const char* kUploadAvailable = " байт, доступно ";
+inline constexpr const char* kSizeNotConfirmed = "Размер файла на модеме не подтверждён: ";
+inline constexpr const char* kSizeMismatch = "Файл записан не полностью: ";
+inline constexpr const char* kLeftOnModem = ": на модеме осталось ";
+inline constexpr const char* kDeleteFailed = "Файл не удалён с модема: ";
+inline constexpr const char* kCreateFailed = "Файл не создан на модеме: ";
+inline constexpr const char* kFileRemoved = "Файл удалён с модема: ";
+inline constexpr const char* kListFailed = "Список файлов модема не получен";
+inline constexpr const char* kDriveEmpty = "На диске C: модема нет файлов";
+inline constexpr const char* kBytes = " байт";
+
 // Where the modem's answer or the user's input cannot carry an operation through, it stops
 // before the step that would do harm, and says so.
-inline constexpr const char* kNoImei = "Нет IMEI в ответе модема. Передача SMS отменена";
 inline constexpr const char* kPhoneTooLong =
     "Слишком длинный номер телефона: команда модему не может быть длиннее 299 байт. Ничего не отправлено";
 inline constexpr const char* kNoFreeMemoryAnswer =
-    "Модем не сообщил свободную память. Запись файлов отменена, новые файлы не созданы";
+    "Модем не сообщил свободную память, запись файлов отменена, файлы в модеме не тронуты";
 inline constexpr const char* kFileUnreadable = "Не удаётся прочитать файл ";
 inline constexpr const char* kFileChanged = "Файл изменился после выбора папки: ";
-inline constexpr const char* kFileNameUnfit = "Имя файла не подходит для модема (длина или символы): ";
+inline constexpr const char* kFileNameUnfit = "Имя файла не подходит для модема (";
 inline constexpr const char* kDuplicateName = "Два файла с одним именем в модеме: ";
 inline constexpr const char* kNothingTouched = ". Запись файлов отменена, файлы в модеме не тронуты";
 

@@ -1,14 +1,33 @@
 #include "service/ServiceThread.h"
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "service/ModemText.h"
 #include "service/ServiceMessages.h"
+#include "settings/Cp1251.h"
 
 namespace orsa::service {
 
 using link::CommandType;
+using Outcome = ModemReply::Outcome;
+using namespace std::chrono_literals;
+
+namespace {
+
+// How long a modem that timed out gets to finish its late answer before the next command.
+constexpr std::chrono::milliseconds kDrainQuiet{100};
+constexpr std::chrono::milliseconds kDrainLongest{1000};
+
+std::int32_t waitMs(link::Clock::Duration left) {
+  const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(ms, 1, 60000));
+}
+
+}  // namespace
 
 ServiceThread::ServiceThread(link::DeviceLink link, std::mutex& replyLock, Callbacks callbacks)
     : Worker(link, "сервисная операция"), replyLock_(replyLock), callbacks_(std::move(callbacks)) {}
@@ -20,6 +39,7 @@ void ServiceThread::run() {
     if (callbacks_.showResult) synchronize([this] { callbacks_.showResult(*this); });
   } else {
     runMode();
+    if (stopRequested() && !stopReported_) log(messages::kStopped);
   }
   // A frame sent just before this still reaches the beacon: close lets a pending write finish.
   closeChannel();
@@ -49,6 +69,12 @@ void ServiceThread::runMode() {
       return call();
     case kHangUp:
       return hangUp();
+    case kModemInfo:
+      return askModemInfo();
+    case kListModemFiles:
+      return listModemFiles();
+    case kRemoveModemFile:
+      return removeModemFile();
     default:
       return;
   }
@@ -56,12 +82,18 @@ void ServiceThread::runMode() {
 
 void ServiceThread::log(std::string_view line) {
   messageText = line;
-  if (callbacks_.appendLog) synchronize([this] { callbacks_.appendLog(messageText); });
+  stopReported_ = stopRequested();
+  if (callbacks_.appendLog) report([this] { callbacks_.appendLog(messageText); });
 }
 
 void ServiceThread::reachAim(std::string_view line) {
   reachedAim_ = true;
   log(line);
+}
+
+void ServiceThread::logFailure(std::string_view failure, const ModemReply& reply) {
+  if (reply.outcome == Outcome::Stopped) return;  // the run's end says "Остановлено"
+  log(std::string(failure) + ": " + describeModemReply(reply));
 }
 
 bool ServiceThread::send(CommandType type, std::string_view data) {
@@ -71,6 +103,64 @@ bool ServiceThread::send(CommandType type, std::string_view data) {
   return !stopRequested();
 }
 
+void ServiceThread::drainStaleAnswer() {
+  if (!std::exchange(staleAnswerLikely_, false)) return;
+  const auto deadline = now() + kDrainLongest;
+  // The purge of the next send discards what came; this only waits for the line to fall quiet.
+  while (now() < deadline &&
+         waitForBytes(channel().receivedCount() + 1, static_cast<std::int32_t>(kDrainQuiet.count()))) {
+  }
+}
+
+ModemReply ServiceThread::exchange(std::string_view data, std::chrono::milliseconds timeout, bool promptDue) {
+  drainStaleAnswer();
+  if (!send(CommandType::ModemData, data)) {
+    ModemReply stopped;
+    stopped.outcome = Outcome::Stopped;
+    return stopped;
+  }
+  return readReply(data, timeout, promptDue, false);
+}
+
+ModemReply ServiceThread::readReply(std::string_view data, std::chrono::milliseconds timeout, bool promptDue,
+                                    bool closing) {
+  const auto deadline = now() + timeout;
+  for (;;) {
+    const std::vector<std::uint8_t> bytes = channel().receivedBytes();
+    ModemReply reply =
+        parseModemReply(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), data, promptDue);
+    if (reply.answered()) return reply;
+    if (channel().lineLost()) {
+      reply.outcome = Outcome::LineLost;
+      return reply;
+    }
+    if (!closing && stopRequested()) {
+      reply.outcome = Outcome::Stopped;
+      staleAnswerLikely_ = true;
+      return reply;
+    }
+    const auto left = deadline - now();
+    if (left <= link::Clock::Duration::zero()) {
+      reply.outcome = Outcome::TimedOut;
+      staleAnswerLikely_ = true;
+      return reply;
+    }
+    // Wakes at the next byte (or the time-out); the answer is read again from the start.
+    const auto next = static_cast<std::uint32_t>(bytes.size() + 1);
+    if (closing) {
+      waitForClosingAnswer(next, waitMs(left));
+    } else {
+      waitForBytes(next, waitMs(left));
+    }
+  }
+}
+
+void ServiceThread::leavePrompt() {
+  const char escape = static_cast<char>(kEscape);
+  sendClosingFrame(CommandType::ModemData, 0, 1, &escape);
+  staleAnswerLikely_ = true;
+}
+
 void ServiceThread::startModem() {
   log(messages::kModemStarting);
   if (!send(CommandType::ModemOn)) return;
@@ -78,17 +168,23 @@ void ServiceThread::startModem() {
     if (!stopRequested()) log(messages::kModemNotStarted);
     return;
   }
-  for (int attempt = 0; attempt < kModemStartTries; ++attempt) {
-    if (!sendAt("AT\r\n")) return;
-    waitForBytes(6, kModemReplyTimeoutMs);
-    if (answerHolds(answer(), "OK")) {
-      reachAim(messages::kModemStarted);
-      break;
-    }
+  ModemReply reply;
+  for (int attempt = 0; attempt < kModemStartTries && !reply.ok(); ++attempt) {
+    reply = exchange("AT\r\n", kStartTryTimeout);
+    if (reply.outcome == Outcome::Stopped || reply.outcome == Outcome::LineLost) break;
   }
-  if (!sendAt("ATE0\r\n")) return;
-  waitForBytes(6, kModemReplyTimeoutMs);
-  if (answerHolds(answer(), "OK")) log(messages::kModemConfigured);
+  if (!reply.ok()) {
+    // A modem that never answered AT will not answer ATE0 either.
+    logFailure(messages::kModemNotAnswering, reply);
+    return;
+  }
+  reachAim(messages::kModemStarted);
+  reply = exchange("ATE0\r\n", kCommandTimeout);
+  if (reply.ok()) {
+    log(messages::kModemConfigured);
+  } else {
+    logFailure(messages::kModemNotConfigured, reply);
+  }
 }
 
 void ServiceThread::powerFrame(CommandType type, std::string_view started, std::string_view failed) {
@@ -101,65 +197,106 @@ void ServiceThread::powerFrame(CommandType type, std::string_view started, std::
 }
 
 void ServiceThread::writeTestSimEntry(std::string_view command, std::string_view created, std::string_view failed) {
-  if (!sendAt(command)) return;
-  waitForBytes(6, kModemReplyTimeoutMs);
-  const std::string text = answer();
-  if (answerHolds(text, "OK")) reachAim(created);
-  if (answerHolds(text, "ERR")) {
-    reachedAim_ = false;
-    log(failed);
+  const ModemReply reply = exchange(command, kCommandTimeout);
+  if (reply.ok()) {
+    reachAim(created);
+  } else {
+    logFailure(failed, reply);
   }
 }
 
-bool ServiceThread::phoneCommandFits(std::size_t fixedBytes) {
-  if (fixedBytes + phoneNumber.size() <= kMaxCommandBytes) return true;
+std::optional<std::string> ServiceThread::phoneNumberOrRefuse() {
+  const auto typed = settings::Cp1251::toUtf8(phoneNumber);
+  if (auto number = dialablePhoneNumber(phoneNumber)) return number;
+  log(std::string(messages::kPhoneRefused) + typed + "»: " + kPhoneNumberRule + messages::kNothingSent);
+  return std::nullopt;
+}
+
+bool ServiceThread::phoneCommandFits(std::size_t fixedBytes, const std::string& number) {
+  if (fixedBytes + number.size() <= kMaxCommandBytes) return true;
   log(messages::kPhoneTooLong);
   return false;
 }
 
-void ServiceThread::sendImeiSms() {
-  const std::string sendCommandText = "AT+CMGS=\"" + phoneNumber + "\"\r\n";
-  if (!phoneCommandFits(sendCommandText.size() - phoneNumber.size())) return;
-
-  if (!sendAt("AT+GSN\r\n")) return;
-  waitForBytes(15, kSmsStepTimeoutMs);
-  // One snapshot, taken before replyLock, so the receive lock never nests inside it.
-  const auto buffer = channel().receiveBufferCopy();
+std::optional<std::string> ServiceThread::askImei() {
+  const ModemReply reply = exchange("AT+GSN\r\n", kCommandTimeout);
   std::optional<std::string> imei;
   {
+    // The IMEI is taken out of the answer under the reply lock, as every reply copy is.
     std::lock_guard lock(replyLock_);
-    imei = imeiFromAnswer(buffer);
+    if (reply.ok() && reply.lines.size() == 1 && isValidImei(reply.lines[0])) imei = reply.lines[0];
   }
-  if (!imei) {
-    // Fifteen zero bytes would go out as an empty message that looks sent.
-    if (!stopRequested()) log(messages::kNoImei);
-    return;
+  if (!imei) logFailure(messages::kImeiNotReported, reply);
+  return imei;
+}
+
+void ServiceThread::sendImeiSms() {
+  const auto number = phoneNumberOrRefuse();
+  if (!number) return;
+  const std::string sendCommandText = "AT+CMGS=\"" + *number + "\"\r\n";
+  if (!phoneCommandFits(sendCommandText.size() - number->size(), *number)) return;
+
+  const auto imei = askImei();
+  if (!imei) return;
+  for (const char* command : {"AT+CMGF=1\r\n", "AT+CSCS=\"GSM\"\r\n"}) {
+    const ModemReply reply = exchange(command, kCommandTimeout);
+    if (!reply.ok()) {
+      return logFailure(
+          std::string(messages::kSmsNotSent) + " (" + std::string(command, std::strlen(command) - 2) + ")", reply);
+    }
   }
+  const ModemReply prompt = exchange(sendCommandText, kCommandTimeout, true);
+  if (prompt.outcome != Outcome::Prompt) {
+    // A prompt that comes late must not take the next command for the message text.
+    if (!prompt.answered() && prompt.outcome != Outcome::LineLost) leavePrompt();
+    return logFailure(std::string(messages::kSmsNotSent) + " (AT+CMGS)", prompt);
+  }
+  if (!pause(kSmsPromptPause)) return leavePrompt();
 
-  if (!sendAt("AT+CMGF=1\r\n")) return;
-  waitForBytes(6, kSmsStepTimeoutMs);
-  if (!sendAt("AT+CSCS=\"GSM\"\r\n")) return;
-  waitForBytes(6, kSmsStepTimeoutMs);
-  if (!sendAt(sendCommandText)) return;
-  waitForBytes(3, kSmsStepTimeoutMs);
-  if (!pause(kSmsPromptPause)) return;
-
-  std::string message = std::move(*imei);
+  std::string message = *imei;
   message.push_back(static_cast<char>(kCtrlZ));
-  if (!sendAt(message)) return;
-  reachAim(messages::kSmsSent);
+  const ModemReply sent = exchange(message, kSmsTimeout);
+  const auto reference = sent.field("+CMGS: ");
+  if (!sent.ok() || !reference) return logFailure(messages::kSmsNotSent, sent);
+  reachAim(std::string(messages::kSmsSent) + messages::kSmsReference + *reference + ")");
 }
 
 void ServiceThread::call() {
-  const std::string command = "ATD" + phoneNumber + ";\r\n";
-  if (!phoneCommandFits(command.size() - phoneNumber.size())) return;
-  if (!sendAt(command)) return;
-  reachAim(messages::kCalling);
+  const auto number = phoneNumberOrRefuse();
+  if (!number) return;
+  const std::string command = "ATD" + *number + ";\r\n";
+  if (!phoneCommandFits(command.size() - number->size(), *number)) return;
+  const ModemReply reply = exchange(command, kCommandTimeout);
+  if (reply.ok()) {
+    reachAim(messages::kCalling);
+  } else {
+    logFailure(messages::kCallFailed, reply);
+  }
 }
 
 void ServiceThread::hangUp() {
-  if (!sendAt("ATH0\r\n")) return;
-  reachAim(messages::kCallEnded);
+  const ModemReply reply = exchange("ATH0\r\n", kCommandTimeout);
+  if (reply.ok()) {
+    reachAim(messages::kCallEnded);
+  } else {
+    logFailure(messages::kHangUpFailed, reply);
+  }
+}
+
+void ServiceThread::askModemInfo() {
+  modemInfo.clear();
+  for (const ModemInfoQuery& query : modemInfoQueries()) {
+    const ModemReply reply = exchange(query.command, kCommandTimeout);
+    if (reply.outcome == Outcome::Stopped || reply.outcome == Outcome::LineLost) return logFailure(query.label, reply);
+    ModemInfoItem item = modemInfoItem(query, reply);
+    // A modem that is off would keep every question waiting for its whole time-out.
+    if (modemInfo.empty() && item.state == ModemInfoItem::State::NoAnswer) {
+      return logFailure(messages::kModemNotAnswering, reply);
+    }
+    log(item.label + ": " + item.value);
+    modemInfo.push_back(std::move(item));
+  }
+  reachedAim_ = true;
 }
 
 }  // namespace orsa::service

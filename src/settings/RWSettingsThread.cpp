@@ -94,6 +94,7 @@ void RWSettingsThread::readAll() {
 
 void RWSettingsThread::writeAll() {
   const std::string writingCaption(messages::kWritingCaption);
+  slotsWritten_ = 0;
   for (std::size_t p = 0; p < kWrittenSlotCount; ++p) {
     const ExchangeEntry& entry = exchangeOrder[p];
     const SettingsRecord::Slot& cell = record_.bytes(entry.slot);
@@ -105,7 +106,14 @@ void RWSettingsThread::writeAll() {
       }
       return;
     }
+    slotsWritten_ = static_cast<std::int32_t>(p + 1);
     reportProgress(static_cast<std::int32_t>(kWrittenSlotCount), static_cast<std::int32_t>(p), writingCaption.c_str());
+    if (stopBetweenSlots_ && p + 1 < kWrittenSlotCount) {
+      stoppedBetweenSlots_ = true;
+      call(callbacks_.hideProgressWindow);
+      resultCode = link::kResultFailure;
+      return;
+    }
   }
   call(callbacks_.hideProgressWindow);
   finish(link::kResultSuccess, messages::kWriteDone);

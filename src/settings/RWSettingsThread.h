@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -51,6 +52,14 @@ class RWSettingsThread final : public link::Worker {
 
   const SettingsRecord& record() const { return record_; }
 
+  // Asks a write to end once the slot on the wire has been acknowledged, so that no slot is left
+  // half-known; a read simply stops. Safe from any thread. The write then ends as a failure with
+  // slotsWritten telling how far it got.
+  void requestStopBetweenSlots() { stopBetweenSlots_ = true; }
+  bool stoppedBetweenSlots() const { return stoppedBetweenSlots_; }
+  // Slots the beacon acknowledged in this write.
+  std::int32_t slotsWritten() const { return slotsWritten_; }
+
  protected:
   void run() override;
 
@@ -64,6 +73,9 @@ class RWSettingsThread final : public link::Worker {
   SettingsRecord& record_;
   std::mutex& replyLock_;
   Callbacks callbacks_;
+  std::atomic<bool> stopBetweenSlots_{false};
+  std::atomic<bool> stoppedBetweenSlots_{false};
+  std::atomic<std::int32_t> slotsWritten_{0};
 };
 
 }  // namespace orsa::settings

@@ -125,9 +125,18 @@ std::vector<std::uint8_t> BeaconModel::handle(const Frame& frame, Clock::time_po
     case FrameType::ModemData:
       modemInput_.insert(modemInput_.end(), frame.data.begin(), frame.data.end());
       return modem_ && modemPowered_ ? modem_->onData(frame.data) : std::vector<std::uint8_t>{};
-    case FrameType::GnssData:
+    case FrameType::GnssData: {
       gnssInput_.insert(gnssInput_.end(), frame.data.begin(), frame.data.end());
-      return passToGnss(frame.data);
+      if (!gnss_ || !gnssPowered_) {
+        return {};
+      }
+      // The module is told when the bytes came: its boot ROM and loader keep time.
+      auto answer = gnss_->onDataAt(frame.data, now);
+      if (gnss_->outputStopped()) {
+        gnssLine_.clear();
+      }
+      return answer;
+    }
     case FrameType::EraseFirmware:
       std::fill(flash_.begin(), flash_.end(), std::uint8_t{0xFF});
       ++eraseCount_;
@@ -208,17 +217,6 @@ void BeaconModel::setGnssModel(std::unique_ptr<GnssModel> gnss) {
       gnss_->onPowerOn(Clock::now());
     }
   }
-}
-
-std::vector<std::uint8_t> BeaconModel::passToGnss(std::span<const std::uint8_t> data) {
-  if (!gnss_ || !gnssPowered_) {
-    return {};
-  }
-  auto answer = gnss_->onData(data);
-  if (gnss_->outputStopped()) {
-    gnssLine_.clear();
-  }
-  return answer;
 }
 
 void BeaconModel::setGnssFaults(const GnssFaults& faults) {

@@ -1,5 +1,10 @@
 #include "sim/FaultPlan.h"
 
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
 namespace orsa::sim {
 
 namespace {
@@ -14,6 +19,7 @@ void merge(FaultPlan::ReplyFault& into, const FaultPlan::ReplyFault& from) {
   if (from.floodBytes) {
     into.floodBytes = from.floodBytes;
   }
+  into.forget = into.forget || from.forget;
 }
 
 }  // namespace
@@ -40,6 +46,11 @@ FaultPlan& FaultPlan::garbageReply(std::uint8_t type, unsigned nth) {
 
 FaultPlan& FaultPlan::flood(std::uint8_t type, unsigned nth, std::size_t bytes) {
   rule(type, nth).floodBytes = bytes;
+  return *this;
+}
+
+FaultPlan& FaultPlan::forgetSettingWrite(unsigned nth) {
+  rule(2, nth).forget = true;  // WriteSettingSlot
   return *this;
 }
 
@@ -73,6 +84,37 @@ FaultPlan& FaultPlan::modemDriveSize(std::size_t bytes) {
   return *this;
 }
 
+FaultPlan& FaultPlan::modemWithoutSim() {
+  modem_.simAbsent = true;
+  return *this;
+}
+
+FaultPlan& FaultPlan::modemWithoutNetwork() {
+  modem_.noNetwork = true;
+  return *this;
+}
+
+FaultPlan& FaultPlan::modemRefusesSms() {
+  modem_.refusesSms = true;
+  return *this;
+}
+
+FaultPlan& FaultPlan::modemFindsCallBusy() {
+  modem_.callBusy = true;
+  return *this;
+}
+
+FaultPlan& FaultPlan::modemLacks(std::string_view command) {
+  if (!isModemCommandName(command)) {
+    throw std::invalid_argument("not a modem command name: \"" + std::string(command) + "\"");
+  }
+  std::string name(command);
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+  modem_.lacks.insert(std::move(name));
+  return *this;
+}
+
 FaultPlan& FaultPlan::gnssSilentFrom(GnssStage stage) {
   gnss_.silentFrom = stage;
   return *this;
@@ -80,6 +122,12 @@ FaultPlan& FaultPlan::gnssSilentFrom(GnssStage stage) {
 
 FaultPlan& FaultPlan::gnssAnswersSyncFrom(unsigned nth) {
   gnss_.syncAnsweredFrom = nth;
+  return *this;
+}
+
+FaultPlan& FaultPlan::gnssRejectsPacket(unsigned nth, bool always) {
+  gnss_.rejectedPacket = nth;
+  gnss_.rejectsAlways = always;
   return *this;
 }
 

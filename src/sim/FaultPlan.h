@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace orsa::sim {
@@ -27,6 +28,7 @@ class FaultPlan {
     std::optional<std::size_t> shortBytes;  // send only the first K bytes
     bool garbage = false;                   // same length, garbage bytes
     std::optional<std::size_t> floodBytes;  // F unsolicited bytes instead of the reply
+    bool forget = false;                    // acknowledged as usual, but the frame changes nothing
   };
 
   FaultPlan& dropReply(std::uint8_t type, unsigned nth);
@@ -37,6 +39,9 @@ class FaultPlan {
   FaultPlan& shortReply(std::uint8_t type, unsigned nth, std::size_t bytes);
   FaultPlan& garbageReply(std::uint8_t type, unsigned nth);
   FaultPlan& flood(std::uint8_t type, unsigned nth, std::size_t bytes);
+  // The Nth settings write is acknowledged like any other but its cell keeps what it held: a beacon
+  // whose memory did not take the slot, which only reading it back reveals.
+  FaultPlan& forgetSettingWrite(unsigned nth);
   // Closes the pseudo-terminal once the Nth frame (of any type) was received, without answering or
   // acting on it. 0 clears the rule.
   FaultPlan& hangUpAfter(std::size_t frames);
@@ -47,10 +52,17 @@ class FaultPlan {
   FaultPlan& modemGivesNoPrompt();
   FaultPlan& modemGivesNoWriteConfirmation();
   FaultPlan& modemDriveSize(std::size_t bytes);
+  FaultPlan& modemWithoutSim();
+  FaultPlan& modemWithoutNetwork();
+  FaultPlan& modemRefusesSms();
+  FaultPlan& modemFindsCallBusy();
+  // Throws std::invalid_argument for a name isModemCommandName refuses.
+  FaultPlan& modemLacks(std::string_view command);
   // The GNSS module lets a flash run down (see GnssFaults); these too last as long as the plan does.
   FaultPlan& gnssSilentFrom(GnssStage stage);
   FaultPlan& gnssAnswersSyncFrom(unsigned nth);  // the first nth-1 A0 go unanswered
   FaultPlan& gnssLeavesPacketUnacknowledged(unsigned nth);
+  FaultPlan& gnssRejectsPacket(unsigned nth, bool always);
 
   // The faults for the nth frame of a type (everyFrame rules and nth rules merged).
   ReplyFault faultFor(std::uint8_t type, unsigned nth) const;

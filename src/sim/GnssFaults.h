@@ -34,6 +34,10 @@ struct GnssFaults {
   unsigned syncAnsweredFrom = 1;
   // The Nth firmware packet (from 1) is stored but not acknowledged.
   std::optional<unsigned> unacknowledgedPacket;
+  // The Nth firmware packet of the image (from 1) is answered 0xEE and dropped even when its sum is
+  // right: on its first arrival only, or every time.
+  std::optional<unsigned> rejectedPacket;
+  bool rejectsAlways = false;
 
   bool operator==(const GnssFaults&) const = default;
 };

@@ -21,6 +21,11 @@ class GnssModel {
   virtual ~GnssModel() = default;
   // Called with the data of each GnssData frame; returns what the module answers (possibly nothing).
   virtual std::vector<std::uint8_t> onData(std::span<const std::uint8_t> data) = 0;
+  // The same for data that reached the module at `now`, which is what the beacon calls. A module
+  // whose answers do not depend on when bytes come needs only onData.
+  virtual std::vector<std::uint8_t> onDataAt(std::span<const std::uint8_t> data, Clock::time_point /*now*/) {
+    return onData(data);
+  }
   virtual void onPowerOn(Clock::time_point /*now*/) {}
   virtual void onPowerOff() {}
   // The beacon's side of the module's line now runs at `baud`.

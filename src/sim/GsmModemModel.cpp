@@ -14,7 +14,15 @@ constexpr std::string_view okAnswer = "\r\nOK\r\n";
 constexpr std::string_view errorAnswer = "\r\nERROR\r\n";
 constexpr std::string_view messagePrompt = "\r\n> ";
 constexpr std::string_view writePrompt = "\r\n>";
+constexpr std::string_view noCarrierAnswer = "\r\nNO CARRIER\r\n";
+constexpr std::string_view busyAnswer = "\r\nBUSY\r\n";
 constexpr std::uint8_t ctrlZ = 0x1A;
+constexpr std::uint8_t escape = 0x1B;
+// Error codes of 3GPP TS 27.005 and 27.007.
+constexpr int simNotInserted = 10;        // +CME ERROR
+constexpr int smsSimNotInserted = 310;    // +CMS ERROR
+constexpr int smsNoNetworkService = 331;  // +CMS ERROR
+constexpr int smsUnknownError = 500;      // +CMS ERROR
 // Longer command lines are refused as a whole, as the modem's own input buffer would.
 constexpr std::size_t maxCommandLine = 556;
 // The most bytes one AT+FSWRITE takes.
@@ -26,6 +34,10 @@ void information(std::string& answer, std::string_view text) {
   answer += "\r\n";
   answer += okAnswer;
 }
+
+void cmeError(std::string& answer, int code) { answer += "\r\n+CME ERROR: " + std::to_string(code) + "\r\n"; }
+
+void cmsError(std::string& answer, int code) { answer += "\r\n+CMS ERROR: " + std::to_string(code) + "\r\n"; }
 
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -77,6 +89,8 @@ std::optional<long> integer(std::string_view text, long min, long max) {
   return value;
 }
 
+bool isLetterOrDigit(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
+
 bool isPhoneNumber(std::string_view text) {
   return !text.empty() && text.find_first_not_of("0123456789+*#") == std::string_view::npos;
 }
@@ -87,6 +101,32 @@ bool isDialString(std::string_view text) {
   std::copy_if(text.begin(), text.end(), std::back_inserter(digits),
                [](char c) { return c != ' ' && c != '-' && c != '(' && c != ')'; });
   return isPhoneNumber(digits);
+}
+
+// The fields of AT+CPBW after the index: "<number>"[,<type>[,"<text>"]].
+std::optional<GsmModemModel::PhonebookEntry> phonebookEntry(std::span<const std::string_view> fields) {
+  GsmModemModel::PhonebookEntry entry;
+  const auto number = quoted(fields[0]);
+  if (!number || !isPhoneNumber(*number)) {
+    return std::nullopt;
+  }
+  entry.number = *number;
+  entry.type = number->starts_with('+') ? 145 : 129;
+  if (fields.size() > 1 && !fields[1].empty()) {
+    const auto type = integer(fields[1], 128, 255);
+    if (!type) {
+      return std::nullopt;
+    }
+    entry.type = static_cast<int>(*type);
+  }
+  if (fields.size() > 2) {
+    const auto text = quoted(fields[2]);
+    if (!text) {
+      return std::nullopt;
+    }
+    entry.text = *text;
+  }
+  return entry;
 }
 
 }  // namespace
@@ -100,10 +140,18 @@ void GsmModemModel::setImei(std::string imei) {
   imei_ = std::move(imei);
 }
 
+void GsmModemModel::setSignalQuality(int rssi) {
+  if ((rssi < 0 || rssi > 31) && rssi != unknownSignalQuality) {
+    throw std::invalid_argument("an rssi is 0 to 31 or 99, not " + std::to_string(rssi));
+  }
+  signalQuality_ = rssi;
+}
+
 void GsmModemModel::onPowerOn() {
   echo_ = true;
   textMode_ = false;
   characterSet_ = "IRA";
+  errorReports_ = 1;
   input_ = Input::Command;
   line_.clear();
   lineTooLong_ = false;
@@ -153,7 +201,8 @@ void GsmModemModel::takeCommandByte(std::uint8_t byte, std::string& answer) {
   if (echo_) {
     answer.push_back(static_cast<char>(byte));
   }
-  if (byte == '\r') {
+  // A LF ends a line as a CR does, so that a line broken by one can never run as a single command.
+  if (byte == '\r' || byte == '\n') {
     const std::string line = std::exchange(line_, {});
     if (std::exchange(lineTooLong_, false)) {
       answer += errorAnswer;
@@ -179,62 +228,157 @@ void GsmModemModel::execute(std::string_view line, std::string& answer) {
     answer += okAnswer;
     return;
   }
-  if (body.front() == '+') {
-    const auto equals = body.find('=');
-    const std::string name = upperCase(body.substr(0, equals));
-    const auto arguments = equals == std::string_view::npos ? std::nullopt : std::optional(body.substr(equals + 1));
-    executeExtended(name, arguments, answer);
+  if (body.front() != '+') {
+    executeBasic(body, answer);
     return;
   }
-  const std::string command = upperCase(body);
-  if (command == "E" || command == "E0" || command == "E1") {
-    echo_ = command == "E1";
+  const auto nameEnd = std::find_if_not(body.begin() + 1, body.end(), isLetterOrDigit);
+  const std::string name = upperCase(std::string_view(body.begin(), nameEnd));
+  const std::string_view rest(nameEnd, body.end());
+  if (faults_.lacks.contains(name) || !(rest.empty() || rest == "?" || rest.front() == '=')) {
+    answer += errorAnswer;
+    return;
+  }
+  if (rest.empty()) {
+    executeExtended(name, Form::Action, {}, answer);
+  } else if (rest == "?") {
+    executeExtended(name, Form::Read, {}, answer);
+  } else {
+    executeExtended(name, Form::Set, rest.substr(1), answer);
+  }
+}
+
+void GsmModemModel::executeBasic(std::string_view command, std::string& answer) {
+  const std::string upperCommand = upperCase(command);
+  if (faults_.lacks.contains(upperCommand.substr(0, 1))) {
+    answer += errorAnswer;
+    return;
+  }
+  if (upperCommand == "E" || upperCommand == "E0" || upperCommand == "E1") {
+    echo_ = upperCommand == "E1";
     answer += okAnswer;
-  } else if (command == "H" || command == "H0") {
+  } else if (upperCommand == "H" || upperCommand == "H0") {
     activeCall_.reset();
     answer += okAnswer;
-  } else if (command.front() == 'D') {
-    dial(body.substr(1), answer);
+  } else if (upperCommand == "I") {
+    information(answer, modelText);
+  } else if (upperCommand.front() == 'D') {
+    dial(command.substr(1), answer);
   } else {
     answer += errorAnswer;
   }
 }
 
-void GsmModemModel::executeExtended(std::string_view name, std::optional<std::string_view> arguments,
-                                    std::string& answer) {
-  if (name == "+GSN" && !arguments) {
-    information(answer, imei_);
-  } else if (name == "+CPBW" && arguments) {
-    writePhonebook(*arguments, answer);
-  } else if (name == "+CMGF" && arguments && (*arguments == "0" || *arguments == "1")) {
-    textMode_ = *arguments == "1";
+void GsmModemModel::executeExtended(std::string_view name, Form form, std::string_view arguments, std::string& answer) {
+  if (reportStatus(name, form, answer)) {
+    return;
+  }
+  if (form != Form::Set) {
+    if (name == "+FSMEM" && form == Form::Action) {
+      information(answer, "+FSMEM: C:" + std::to_string(drive_.freeBytes()) + "bytes");
+    } else {
+      answer += errorAnswer;
+    }
+    return;
+  }
+  if (name == "+CMEE" && (arguments == "0" || arguments == "1" || arguments == "2")) {
+    errorReports_ = arguments[0] - '0';
     answer += okAnswer;
-  } else if (name == "+CSCS" && arguments) {
-    const auto set = quoted(*arguments);
+  } else if (name == "+CPBW") {
+    writePhonebook(arguments, answer);
+  } else if (name == "+CMGF" && (arguments == "0" || arguments == "1")) {
+    textMode_ = arguments == "1";
+    answer += okAnswer;
+  } else if (name == "+CSCS") {
+    const auto set = quoted(arguments);
     const bool known = set && (*set == "GSM" || *set == "UCS2" || *set == "IRA" || *set == "HEX" || *set == "PCCP936");
     if (known) {
       characterSet_ = *set;
     }
     answer += known ? okAnswer : errorAnswer;
-  } else if (name == "+CMGS" && arguments) {
-    beginMessage(*arguments, answer);
-  } else if (name == "+FSMEM" && !arguments) {
-    information(answer, "+FSMEM: C:" + std::to_string(drive_.freeBytes()) + "bytes");
-  } else if ((name == "+FSCREATE" || name == "+FSDEL") && arguments) {
-    const auto file = ModemDrive::nameFromPath(*arguments);
+  } else if (name == "+CMGS") {
+    beginMessage(arguments, answer);
+  } else if (name == "+FSCREATE" || name == "+FSDEL") {
+    const auto file = ModemDrive::nameFromPath(arguments);
     const bool done = file && (name == "+FSCREATE" ? drive_.create(*file) : drive_.remove(*file));
     answer += done ? okAnswer : errorAnswer;
-  } else if (name == "+FSWRITE" && arguments) {
-    beginFileWrite(*arguments, answer);
+  } else if (name == "+FSFLSIZE") {
+    const auto file = ModemDrive::nameFromPath(arguments);
+    const auto size = file ? drive_.sizeOf(*file) : std::nullopt;
+    if (size) {
+      information(answer, "+FSFLSIZE: " + std::to_string(*size));
+    } else {
+      answer += errorAnswer;
+    }
+  } else if (name == "+FSLS") {
+    listFiles(arguments, answer);
+  } else if (name == "+FSWRITE") {
+    beginFileWrite(arguments, answer);
   } else {
     answer += errorAnswer;
   }
+}
+
+// The read-only commands that report on the modem, its SIM card and the network; false for any
+// other command.
+bool GsmModemModel::reportStatus(std::string_view name, Form form, std::string& answer) const {
+  const bool action = form == Form::Action;
+  const bool read = form == Form::Read;
+  const bool registered = !faults_.simAbsent && !faults_.noNetwork;
+  if (name == "+GSN" && action) {
+    information(answer, imei_);
+  } else if (name == "+CGMR" && action) {
+    information(answer, revisionText);
+  } else if ((name == "+CPIN" && read) || (name == "+CCID" && action)) {
+    if (faults_.simAbsent) {
+      cmeError(answer, simNotInserted);
+    } else {
+      information(answer, name == "+CPIN" ? std::string("+CPIN: READY") : iccid_);
+    }
+  } else if (name == "+CSQ" && action) {
+    const bool known = !faults_.noNetwork && signalQuality_ != unknownSignalQuality;
+    information(answer, known ? "+CSQ: " + std::to_string(signalQuality_) + ",0" : "+CSQ: 99,99");
+  } else if (name == "+CREG" && read) {
+    information(answer, faults_.simAbsent ? "+CREG: 0,0" : faults_.noNetwork ? "+CREG: 0,2" : "+CREG: 0,1");
+  } else if (name == "+COPS" && read) {
+    information(answer, registered ? "+COPS: 0,0,\"MTS RUS\"" : "+COPS: 0");
+  } else if (name == "+CBC" && action) {
+    information(answer, "+CBC: 0,85,4012");
+  } else if (name == "+CMEE" && read) {
+    information(answer, "+CMEE: " + std::to_string(errorReports_));
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void GsmModemModel::listFiles(std::string_view path, std::string& answer) const {
+  if (path.size() != 3 || upper(path[0]) != 'C' || path.substr(1) != ":\\") {
+    answer += errorAnswer;
+    return;
+  }
+  for (const auto& [name, contents] : drive_.files()) {
+    answer += "\r\n";
+    answer += name;
+  }
+  if (!drive_.files().empty()) {
+    answer += "\r\n";
+  }
+  answer += okAnswer;
 }
 
 void GsmModemModel::dial(std::string_view rest, std::string& answer) {
   // Only voice calls (the number ends with ';'); one call at a time.
   if (!rest.ends_with(';') || !isDialString(rest.substr(0, rest.size() - 1)) || activeCall_) {
     answer += errorAnswer;
+    return;
+  }
+  if (faults_.simAbsent || faults_.noNetwork) {
+    answer += noCarrierAnswer;
+    return;
+  }
+  if (faults_.callBusy) {
+    answer += busyAnswer;
     return;
   }
   activeCall_ = std::string(rest.substr(0, rest.size() - 1));
@@ -244,40 +388,21 @@ void GsmModemModel::dial(std::string_view rest, std::string& answer) {
 void GsmModemModel::writePhonebook(std::string_view arguments, std::string& answer) {
   const auto fields = splitArguments(arguments);
   const auto index = integer(fields[0], 1, phonebookSize);
-  if (!index || fields.size() > 4) {
+  // The index alone clears the entry.
+  const auto entry = fields.size() > 1 ? phonebookEntry(std::span(fields).subspan(1)) : std::nullopt;
+  if (!index || fields.size() > 4 || (fields.size() > 1 && !entry)) {
     answer += errorAnswer;
     return;
   }
-  if (fields.size() == 1) {  // the index alone clears the entry
+  if (faults_.simAbsent) {  // the phonebook lives on the SIM
+    cmeError(answer, simNotInserted);
+    return;
+  }
+  if (entry) {
+    phonebook_[static_cast<int>(*index)] = *entry;
+  } else {
     phonebook_.erase(static_cast<int>(*index));
-    answer += okAnswer;
-    return;
   }
-  PhonebookEntry entry;
-  const auto number = quoted(fields[1]);
-  if (!number || !isPhoneNumber(*number)) {
-    answer += errorAnswer;
-    return;
-  }
-  entry.number = *number;
-  entry.type = number->starts_with('+') ? 145 : 129;
-  if (fields.size() > 2 && !fields[2].empty()) {
-    const auto type = integer(fields[2], 128, 255);
-    if (!type) {
-      answer += errorAnswer;
-      return;
-    }
-    entry.type = static_cast<int>(*type);
-  }
-  if (fields.size() > 3) {
-    const auto text = quoted(fields[3]);
-    if (!text) {
-      answer += errorAnswer;
-      return;
-    }
-    entry.text = *text;
-  }
-  phonebook_[static_cast<int>(*index)] = std::move(entry);
   answer += okAnswer;
 }
 
@@ -290,6 +415,14 @@ void GsmModemModel::beginMessage(std::string_view arguments, std::string& answer
     answer += errorAnswer;
     return;
   }
+  if (faults_.simAbsent) {
+    cmsError(answer, smsSimNotInserted);
+    return;
+  }
+  if (faults_.refusesSms) {
+    cmsError(answer, smsUnknownError);
+    return;
+  }
   if (faults_.noPrompt) {
     return;
   }
@@ -300,6 +433,12 @@ void GsmModemModel::beginMessage(std::string_view arguments, std::string& answer
 }
 
 void GsmModemModel::takeMessageByte(std::uint8_t byte, std::string& answer) {
+  if (byte == escape) {  // the message is dropped and the modem says nothing
+    messageNumber_.clear();
+    messageText_.clear();
+    input_ = Input::Command;
+    return;
+  }
   if (byte != ctrlZ) {
     messageText_.push_back(static_cast<char>(byte));
     if (echo_) {
@@ -307,8 +446,15 @@ void GsmModemModel::takeMessageByte(std::uint8_t byte, std::string& answer) {
     }
     return;
   }
-  sentMessages_.push_back({std::exchange(messageNumber_, {}), std::exchange(messageText_, {})});
   input_ = Input::Command;
+  // The faults of a plan applied while the text was being typed count as well.
+  if (faults_.simAbsent || faults_.noNetwork) {
+    messageNumber_.clear();
+    messageText_.clear();
+    cmsError(answer, faults_.simAbsent ? smsSimNotInserted : smsNoNetworkService);
+    return;
+  }
+  sentMessages_.push_back({std::exchange(messageNumber_, {}), std::exchange(messageText_, {})});
   information(answer, "+CMGS: " + std::to_string(sentMessages_.size() % 256));
 }
 

@@ -21,7 +21,7 @@ std::optional<std::string> ModemDrive::nameFromPath(std::string_view path) {
   }
   const std::string_view name = path.substr(3);
   const bool plainName = std::none_of(name.begin(), name.end(), [](char c) {
-    return c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < 0x20;
+    return std::string_view("\\/:\",;\x7F").find(c) != std::string_view::npos || static_cast<unsigned char>(c) < 0x20;
   });
   if (!plainName) {
     return std::nullopt;
@@ -41,6 +41,14 @@ std::size_t ModemDrive::freeBytes() const {
 
 ModemDrive::Files::const_iterator ModemDrive::find(std::string_view name) const {
   return std::find_if(files_.begin(), files_.end(), [&](const auto& file) { return sameName(file.first, name); });
+}
+
+std::optional<std::size_t> ModemDrive::sizeOf(std::string_view name) const {
+  const auto it = find(name);
+  if (it == files_.end()) {
+    return std::nullopt;
+  }
+  return it->second.size();
 }
 
 bool ModemDrive::create(std::string_view name) {

@@ -20,7 +20,9 @@ class ModemDrive {
 
   explicit ModemDrive(std::size_t capacity) : capacity_(capacity) {}
 
-  // The file name in a path of the form C:\NAME; empty for another drive, a sub-folder or no name.
+  // The file name in a path of the form C:\NAME; empty for another drive, a sub-folder, no name, or
+  // a name with a control character or one of " , ; : / \ (which would end or split the argument
+  // on the modem's command line).
   static std::optional<std::string> nameFromPath(std::string_view path);
 
   std::size_t capacity() const { return capacity_; }
@@ -32,6 +34,8 @@ class ModemDrive {
   bool contains(std::string_view name) const { return find(name) != files_.end(); }
   bool create(std::string_view name);  // false when a file of that name exists
   bool remove(std::string_view name);  // false when there is none
+  // The bytes the named file holds; empty when there is no such file.
+  std::optional<std::size_t> sizeOf(std::string_view name) const;
   // Whether `count` more bytes fit into the named file; replacing frees its old contents first.
   bool fits(std::string_view name, std::size_t count, bool replace) const;
   // Appends to or replaces the contents of an existing file; false (and nothing changed) when the

@@ -28,12 +28,14 @@ void MtkFlashProtocol::restart() {
   syncsHeard_ = 0;
   fieldBytes_ = 0;
   loaderInRam_ = false;
+  loaderWrittenAt_.reset();
   firmwareLeft_ = 0;
   packetSize_ = 0;
   packet_.clear();
 }
 
-std::vector<std::uint8_t> MtkFlashProtocol::onBytes(std::span<const std::uint8_t> bytes) {
+std::vector<std::uint8_t> MtkFlashProtocol::onBytes(std::span<const std::uint8_t> bytes, Clock::time_point now) {
+  now_ = now;
   std::vector<std::uint8_t> out;
   for (const std::uint8_t byte : bytes) {
     take(byte, out);
@@ -126,8 +128,7 @@ void MtkFlashProtocol::takeBootRom(std::uint8_t byte, std::vector<std::uint8_t>&
       return;
     case Step::WriteAddress:
       if (echoField(GnssStage::WriteAddress)) {
-        loaderAddress_ = field_;
-        step_ = Step::WriteLength;
+        step_ = field_ == loaderRam ? Step::WriteLength : Step::RefusedLength;
       }
       return;
     case Step::WriteLength:
@@ -152,10 +153,26 @@ void MtkFlashProtocol::takeBootRom(std::uint8_t byte, std::vector<std::uint8_t>&
       loader_.push_back(byte);  // the file holds each word low byte first
       loader_.push_back(highByte_);
       if (loader_.size() == loaderExpected_) {
+        loaderWrittenAt_ = now_;
+        step_ = Step::Command;
+      }
+      return;
+    case Step::RefusedLength:
+      if (collect(byte)) {
+        refusedLeft_ = std::uint64_t{field_} * 2;
+        step_ = refusedLeft_ > 0 ? Step::RefusedData : Step::Command;
+      }
+      return;
+    case Step::RefusedData:
+      if (--refusedLeft_ == 0) {
         step_ = Step::Command;
       }
       return;
     case Step::ChecksumAddress:
+      if (fieldBytes_ == 0 && loaderWrittenAt_ && now_ < *loaderWrittenAt_ + loaderSettle) {
+        step_ = Step::Hung;
+        return;
+      }
       if (echoField(GnssStage::ChecksumStep)) {
         checksumAddress_ = field_;
         step_ = Step::ChecksumLength;
@@ -172,7 +189,7 @@ void MtkFlashProtocol::takeBootRom(std::uint8_t byte, std::vector<std::uint8_t>&
     case Step::JumpAddress:
       if (echoField(GnssStage::JumpAddress)) {
         out.insert(out.end(), loaderGreeting.begin(), loaderGreeting.end());
-        if (field_ == loaderAddress_ && loaderInRam_ && !loader_.empty()) {
+        if (field_ == loaderRam && loaderInRam_ && !loader_.empty()) {
           phase_ = Phase::Loader;
           step_ = Step::LoaderCommand;
         } else {
@@ -189,10 +206,10 @@ std::uint16_t MtkFlashProtocol::checksum(std::uint32_t address, std::uint32_t wo
   std::uint16_t sum = 0;
   for (std::uint64_t i = 0; i < words; ++i) {
     const std::uint64_t at = address + i * 2;
-    if (!loaderInRam_ || at < loaderAddress_ || at + 2 > loaderAddress_ + std::uint64_t{loader_.size()}) {
+    if (!loaderInRam_ || at < loaderRam || at + 2 > loaderRam + std::uint64_t{loader_.size()}) {
       continue;  // unwritten memory reads 0
     }
-    const auto offset = static_cast<std::size_t>(at - loaderAddress_);
+    const auto offset = static_cast<std::size_t>(at - loaderRam);
     sum ^= static_cast<std::uint16_t>(loader_[offset] | (loader_[offset + 1] << 8U));
   }
   return sum;
@@ -201,6 +218,8 @@ std::uint16_t MtkFlashProtocol::checksum(std::uint32_t address, std::uint32_t wo
 void MtkFlashProtocol::afterLoaderSetting() {
   step_ = firmwareLeft_ > 0 && packetSize_ > 0 ? Step::Packet : Step::LoaderCommand;
 }
+
+bool MtkFlashProtocol::partInTime() const { return fieldBytes_ > 0 || now_ >= partEndedAt_ + loaderPartGap; }
 
 void MtkFlashProtocol::takeLoader(std::uint8_t byte, std::vector<std::uint8_t>& out) {
   switch (step_) {
@@ -212,18 +231,23 @@ void MtkFlashProtocol::takeLoader(std::uint8_t byte, std::vector<std::uint8_t>& 
       } else if (byte == finishCommand) {
         phase_ = Phase::Done;
       }
+      partEndedAt_ = now_;
       return;
     case Step::RangeKind:
-      step_ = Step::RangeStart;  // the kind of memory; the module has only its flash
+      if (partInTime()) {
+        partEndedAt_ = now_;
+        step_ = Step::RangeStart;  // the kind of memory; the module has only its flash
+      }
       return;
     case Step::RangeStart:
-      if (collect(byte)) {
+      if (partInTime() && collect(byte)) {
+        partEndedAt_ = now_;
         rangeStart_ = field_;
         step_ = Step::RangeEnd;
       }
       return;
     case Step::RangeEnd: {
-      if (!collect(byte) || !answers(GnssStage::Range)) {
+      if (!partInTime() || !collect(byte) || !answers(GnssStage::Range)) {
         return;
       }
       const bool valid = field_ >= rangeStart_ && std::size_t{field_ - rangeStart_} < maxFirmware;
@@ -232,6 +256,8 @@ void MtkFlashProtocol::takeLoader(std::uint8_t byte, std::vector<std::uint8_t>& 
       if (valid) {
         firmwareLeft_ = std::size_t{field_ - rangeStart_} + 1;
         firmware_.clear();
+        imageComplete_ = false;
+        rejectedOnce_ = false;
         packets_ = 0;
         badPackets_ = 0;
       }
@@ -239,7 +265,7 @@ void MtkFlashProtocol::takeLoader(std::uint8_t byte, std::vector<std::uint8_t>& 
       return;
     }
     case Step::PacketSize: {
-      if (!collect(byte) || !answers(GnssStage::PacketSize)) {
+      if (!partInTime() || !collect(byte) || !answers(GnssStage::PacketSize)) {
         return;
       }
       const bool valid = field_ >= 1 && field_ <= maxPacketSize;
@@ -270,7 +296,11 @@ void MtkFlashProtocol::takePacketByte(std::uint8_t byte, std::vector<std::uint8_
     sum = static_cast<std::uint16_t>(sum + packet_[i]);
   }
   const auto sent = static_cast<std::uint16_t>((packet_[dataBytes] << 8U) | packet_[dataBytes + 1]);
-  const bool good = sum == sent;
+  // The packet the loader waits for, counted in the image from 1: one it refused comes again.
+  const std::size_t number = packets_ - badPackets_ + 1;
+  const bool rejected = faults_.rejectedPacket == number && (faults_.rejectsAlways || !rejectedOnce_);
+  rejectedOnce_ = rejectedOnce_ || rejected;
+  const bool good = sum == sent && !rejected;
   ++packets_;
   if (good) {
     firmware_.insert(firmware_.end(), packet_.begin(), packet_.begin() + static_cast<std::ptrdiff_t>(dataBytes));
@@ -280,6 +310,7 @@ void MtkFlashProtocol::takePacketByte(std::uint8_t byte, std::vector<std::uint8_
   }
   packet_.clear();
   if (firmwareLeft_ == 0) {
+    imageComplete_ = true;
     step_ = Step::LoaderCommand;
   }
   if (faults_.unacknowledgedPacket == packets_ || !answers(GnssStage::PacketAck)) {

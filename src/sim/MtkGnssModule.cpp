@@ -26,6 +26,33 @@ bool validSentence(std::string_view line, std::string_view& body) {
   return sum == sent;
 }
 
+constexpr std::string_view hexDigits = "0123456789ABCDEF";
+
+std::string withChecksum(std::string_view body) {
+  unsigned sum = 0;
+  for (const char c : body) sum ^= static_cast<unsigned char>(c);
+  return "$" + std::string(body) + "*" + hexDigits[(sum >> 4U) & 0xFU] + hexDigits[sum & 0xFU] + "\r\n";
+}
+
+// The CRC-32 of zip and Ethernet, so a test can work out the release from the image with any tool.
+std::uint32_t crc32(std::span<const std::uint8_t> bytes) {
+  std::uint32_t crc = 0xFFFFFFFFU;
+  for (const std::uint8_t byte : bytes) {
+    crc ^= byte;
+    for (int bit = 0; bit < 8; ++bit) {
+      crc = (crc >> 1U) ^ (0xEDB88320U & (0U - (crc & 1U)));
+    }
+  }
+  return ~crc;
+}
+
+std::string flashedRelease(std::span<const std::uint8_t> image) {
+  const std::uint32_t crc = crc32(image);
+  std::string text = "AXN_FLASHED_";
+  for (int shift = 28; shift >= 0; shift -= 4) text.push_back(hexDigits[(crc >> shift) & 0xFU]);
+  return text;
+}
+
 }  // namespace
 
 MtkGnssModule::MtkGnssModule(NmeaCapture capture) : capture_(std::move(capture)) {}
@@ -54,38 +81,51 @@ MtkGnssModule::Mode MtkGnssModule::mode() const {
 }
 
 void MtkGnssModule::onPowerOn(Clock::time_point now) {
+  // After a run that ended with D9 the module starts the image it was given.
+  if (flash_.phase() == MtkFlashProtocol::Phase::Done && flash_.imageComplete()) {
+    release_ = flashedRelease(flash_.firmware());
+  }
   powered_ = true;
   nmeaMode_ = true;
+  uartRate_ = nmeaBaud;
+  highSpeedHeard_ = 0;
   nextEpoch_ = 0;
   nextEpochAt_ = now + epochPeriod;
   line_.clear();
-  lineTooLong_ = false;
+  lineSpoilt_ = false;
   flash_.restart();
 }
 
 void MtkGnssModule::onPowerOff() { powered_ = false; }
 
 std::vector<std::uint8_t> MtkGnssModule::onData(std::span<const std::uint8_t> data) {
+  return onDataAt(data, Clock::now());
+}
+
+std::vector<std::uint8_t> MtkGnssModule::onDataAt(std::span<const std::uint8_t> data, Clock::time_point now) {
   if (!powered_) {
     return {};
   }
   std::vector<std::uint8_t> answer;
   for (std::size_t i = 0; i < data.size(); ++i) {
-    if (!nmeaMode_) {
-      if (lineRate_ == flashBaud) {
-        answer = flash_.onBytes(data.subspan(i));
-      }
+    if (lineRate_ != uartRate_) {
+      lineSpoilt_ = true;  // the rest is noise too: only text can change the UART's rate
       break;
     }
-    takeNmeaByte(data[i]);
+    if (!nmeaMode_ && uartRate_ == flashBaud) {
+      const auto out = flash_.onBytes(data.subspan(i), now);
+      answer.insert(answer.end(), out.begin(), out.end());
+      break;
+    }
+    takeTextByte(data[i], answer);
   }
   return answer;
 }
 
-void MtkGnssModule::takeNmeaByte(std::uint8_t byte) {
+void MtkGnssModule::takeTextByte(std::uint8_t byte, std::vector<std::uint8_t>& answer) {
   if (byte != '\n') {
     if (line_.size() >= maxCommandLine) {
-      lineTooLong_ = true;
+      lineSpoilt_ = true;
     } else {
       line_.push_back(static_cast<char>(byte));
     }
@@ -96,11 +136,18 @@ void MtkGnssModule::takeNmeaByte(std::uint8_t byte) {
     line.remove_suffix(1);
   }
   std::string_view body;
-  if (!lineTooLong_ && validSentence(line, body) && body == "PMTK180") {
-    nmeaMode_ = false;  // into the boot ROM: the stream stops
+  if (!lineSpoilt_ && validSentence(line, body)) {
+    if (body == "PMTK180") {
+      nmeaMode_ = false;  // into the boot ROM: the stream stops
+    } else if (body == "PMTK251,115200" && ++highSpeedHeard_ >= highSpeedRequests) {
+      uartRate_ = flashBaud;
+    } else if (body == "PMTK605" && nmeaMode_) {
+      const std::string reply = withChecksum("PMTK705," + release_ + ",0004,MT3339,1.0");
+      answer.insert(answer.end(), reply.begin(), reply.end());
+    }
   }
   line_.clear();
-  lineTooLong_ = false;
+  lineSpoilt_ = false;
 }
 
 std::optional<GnssModel::Clock::time_point> MtkGnssModule::nextBurstAt() const {

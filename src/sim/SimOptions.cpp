@@ -1,5 +1,6 @@
 #include "sim/SimOptions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -93,9 +94,10 @@ SimOptionsResult parseSimOptions(const std::vector<std::string_view>& args) {
     const auto fail = [&](const std::string& why) { return SimOptionsResult{std::nullopt, why}; };
     const bool takesValue = name == "--link" || name == "--throttle" || name == "--drop" || name == "--delay" ||
                             name == "--short" || name == "--garbage" || name == "--flood" || name == "--hangup-after" ||
-                            name == "--modem-drive-size" || name == "--nmea" || name == "--replay" ||
-                            name == "--gnss-silent-from" || name == "--gnss-sync-from" ||
-                            name == "--gnss-unacked-packet";
+                            name == "--modem-drive-size" || name == "--modem-lacks" || name == "--nmea" ||
+                            name == "--replay" || name == "--gnss-silent-from" || name == "--gnss-sync-from" ||
+                            name == "--gnss-unacked-packet" || name == "--gnss-reject-packet" ||
+                            name == "--gnss-reject-packet-always";
     if (!takesValue) {
       if (inlineValue) {
         return fail("option " + std::string(name) + " takes no value");
@@ -112,6 +114,14 @@ SimOptionsResult parseSimOptions(const std::vector<std::string_view>& args) {
         options.faults.modemGivesNoPrompt();
       } else if (name == "--modem-no-write-ok") {
         options.faults.modemGivesNoWriteConfirmation();
+      } else if (name == "--modem-no-sim") {
+        options.faults.modemWithoutSim();
+      } else if (name == "--modem-no-network") {
+        options.faults.modemWithoutNetwork();
+      } else if (name == "--modem-refuses-sms") {
+        options.faults.modemRefusesSms();
+      } else if (name == "--modem-call-busy") {
+        options.faults.modemFindsCallBusy();
       } else {
         return fail("unknown option " + std::string(name));
       }
@@ -149,15 +159,18 @@ SimOptionsResult parseSimOptions(const std::vector<std::string_view>& args) {
         return bad("a stage name (see --help)");
       }
       options.faults.gnssSilentFrom(*stage);
-    } else if (name == "--gnss-sync-from" || name == "--gnss-unacked-packet") {
+    } else if (name == "--gnss-sync-from" || name == "--gnss-unacked-packet" || name == "--gnss-reject-packet" ||
+               name == "--gnss-reject-packet-always") {
       const auto nth = number<unsigned>(value, 1);
       if (!nth) {
         return bad("a count above 0");
       }
       if (name == "--gnss-sync-from") {
         options.faults.gnssAnswersSyncFrom(*nth);
-      } else {
+      } else if (name == "--gnss-unacked-packet") {
         options.faults.gnssLeavesPacketUnacknowledged(*nth);
+      } else {
+        options.faults.gnssRejectsPacket(*nth, name == "--gnss-reject-packet-always");
       }
     } else if (name == "--throttle") {
       const auto baud = number<unsigned>(value, 1);
@@ -177,6 +190,22 @@ SimOptionsResult parseSimOptions(const std::vector<std::string_view>& args) {
         return bad("a size in bytes");
       }
       options.faults.modemDriveSize(*bytes);
+    } else if (name == "--modem-lacks") {
+      std::vector<std::string_view> commands;
+      for (std::string_view rest = value;;) {
+        const auto comma = rest.find(',');
+        commands.push_back(rest.substr(0, comma));
+        if (comma == std::string_view::npos) {
+          break;
+        }
+        rest.remove_prefix(comma + 1);
+      }
+      if (!std::all_of(commands.begin(), commands.end(), isModemCommandName)) {
+        return bad("command names such as +CBC,+CCID,I");
+      }
+      for (const auto command : commands) {
+        options.faults.modemLacks(command);
+      }
     } else if (name == "--drop" || name == "--garbage") {
       const auto f = faultArgs(value, false);
       if (!f) {
@@ -233,6 +262,16 @@ std::string simUsage() {
          "  --modem-no-write-ok    the modem stores written file bytes but never confirms them with OK\n"
          "  --modem-drive-size BYTES\n"
          "                         the modem's drive C: holds BYTES bytes (0: a full drive)\n"
+         "  --modem-no-sim         the modem has no SIM card: AT+CPIN?, AT+CCID and AT+CPBW get\n"
+         "                         +CME ERROR: 10, AT+CMGS +CMS ERROR: 310, ATD NO CARRIER; it is not\n"
+         "                         registered (+CREG: 0,0)\n"
+         "  --modem-no-network     the modem finds no network: +CREG: 0,2, +COPS: 0, +CSQ: 99,99, ATD\n"
+         "                         gets NO CARRIER and a text message +CMS ERROR: 331 after its Ctrl-Z\n"
+         "  --modem-refuses-sms    AT+CMGS gets +CMS ERROR: 500 instead of the prompt\n"
+         "  --modem-call-busy      ATD gets BUSY\n"
+         "  --modem-lacks CMD[,CMD...]\n"
+         "                         the modem does not have these commands and answers them with ERROR;\n"
+         "                         a command is named as it follows AT: +CBC, +CCID, I\n"
          "  --nmea FILE            the GNSS module streams this capture (lines starting with # are\n"
          "                         skipped) instead of its built-in one\n"
          "  --gnss-silent-from STAGE\n"
@@ -242,6 +281,9 @@ std::string simUsage() {
          "  --gnss-sync-from N     the boot ROM answers only the Nth A0 and later ones\n"
          "  --gnss-unacked-packet N\n"
          "                         the loader keeps the Nth firmware packet but does not acknowledge it\n"
+         "  --gnss-reject-packet N the loader answers the Nth firmware packet 0xEE the first time\n"
+         "  --gnss-reject-packet-always N\n"
+         "                         the loader answers the Nth firmware packet 0xEE every time\n"
          "  --trace                print each frame received to standard error, in hex\n"
          "  --replay FILE          answer as the session recorded by orsactl --record or\n"
          "                         orsa-configurator --record did: after each block the program sends,\n"

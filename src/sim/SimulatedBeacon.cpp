@@ -219,13 +219,16 @@ void SimulatedBeacon::serve(const std::stop_token& stop) {
       const auto hangUpAfter = faults_.hangUpAfterFrames();
       hangUpHere = hangUpAfter && framesSincePlan_ >= *hangUpAfter;
       if (!hangUpHere) {
+        fault = faults_.faultFor(frame.type, nth);
+        const bool forgotten = fault.forget && model_.hasCell(frame.parameter);
+        const BeaconModel::Cell kept = forgotten ? model_.cell(frame.parameter) : BeaconModel::Cell{};
         try {
           reply = model_.handle(frame, now);
         } catch (const std::exception& e) {  // a plugged-in model failed: no answer
           model_.recordProtocolError(std::string("model failed on type ") + std::to_string(frame.type) + ": " +
                                      e.what());
         }
-        fault = faults_.faultFor(frame.type, nth);
+        if (forgotten) model_.setCell(frame.parameter, {reinterpret_cast<const char*>(kept.data()), kept.size()});
       }
       observer = observer_;
     }

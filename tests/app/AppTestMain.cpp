@@ -10,8 +10,8 @@ namespace {
 // An error that escapes a handler in a test fails that test instead of waiting on a modal box.
 class FailingErrorDialogs : public orsa::app::DialogService {
  public:
-  Answer message(const QString& text, const QString&, Icon, Buttons) override {
-    ADD_FAILURE() << "error escaped an event handler: " << text.toStdString();
+  Answer show(const Box& box) override {
+    ADD_FAILURE() << "error escaped an event handler: " << box.text.toStdString();
     return Answer::Ok;
   }
   std::optional<QString> openFileName(const QString&) override { return std::nullopt; }

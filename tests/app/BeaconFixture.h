@@ -7,8 +7,11 @@
 #include "TForm1.h"
 #include "TForm3.h"
 #include "TForm6.h"
-#include "settings/ExchangeOrder.h"
+#include "settings/SlotId.h"
 #include "sim/SimulatedBeacon.h"
+#include "support/BeaconFigures.h"
+#include "support/Frames.h"
+#include "support/Checked.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -32,9 +35,9 @@ class BeaconFixture : public ::testing::Test {
     find<QLineEdit>("Edit1")->setText(QStringLiteral("+79160000000"));
   }
 
+  // The beacon's address of a slot, as its protocol fixes it.
   static std::uint32_t parameterOf(settings::SlotId slot) {
-    const auto& order = settings::exchangeOrder;
-    return std::find_if(order.begin(), order.end(), [slot](const auto& e) { return e.slot == slot; })->parameter;
+    return orsa::testing::figures::kSlotParameters[settings::indexOf(slot)];
   }
   std::string beaconText(settings::SlotId slot) const {
     const auto cell = beacon.settingsCell(parameterOf(slot));
@@ -46,9 +49,7 @@ class BeaconFixture : public ::testing::Test {
 
   template <class T>
   T* find(const char* name) {
-    auto* w = form.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
+    return orsa::testing::present(form.findChild<T*>(QString::fromLatin1(name)), name);
   }
   settings::SettingsPage pages() { return PageBinding(form).read(); }
 
@@ -59,10 +60,12 @@ class BeaconFixture : public ::testing::Test {
     ASSERT_TRUE(finished.wait(20000)) << button << " did not finish";
   }
 
-  std::size_t framesOfType(std::uint8_t type) const {
-    const auto trace = beacon.trace();
-    return static_cast<std::size_t>(
-        std::count_if(trace.begin(), trace.end(), [type](const auto& f) { return f.type == type; }));
+  std::size_t framesOfType(std::uint8_t type) const { return orsa::testing::framesOfType(beacon.trace(), type); }
+
+  // Waits for `count` frames with the window's events running, so the operation that sends them
+  // is not held up by the window.
+  bool framesArrive(std::size_t count, int timeoutMs = 10000) const {
+    return QTest::qWaitFor([&] { return beacon.trace().size() >= count; }, timeoutMs);
   }
 
   sim::SimulatedBeacon beacon;  // first in, last out: the window talks to it to the end

@@ -1,13 +1,23 @@
 #include "ConfiguratorApplication.h"
+#include "QtDialogService.h"
 #include "ScriptedDialogService.h"
 #include "UiFonts.h"
+#include "support/Checked.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QTemporaryDir>
+#include <QTreeView>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
@@ -20,9 +30,8 @@ namespace orsa::app {
 namespace {
 
 ConfiguratorApplication& application() {
-  auto* app = qobject_cast<ConfiguratorApplication*>(QCoreApplication::instance());
-  EXPECT_NE(app, nullptr) << "the tests run under the program's own application object";
-  return *app;
+  return *orsa::testing::present(qobject_cast<ConfiguratorApplication*>(QCoreApplication::instance()),
+                                 "the program's own application object");
 }
 
 TEST(ConfiguratorApplication, QtsOwnButtonsSpeakRussian) {
@@ -63,6 +72,47 @@ TEST(ConfiguratorApplication, AnErrorEscapingAHandlerIsShownAndTheProgramGoesOn)
   EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("'12x' is not a valid integer value"));
   EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Конфигуратор"));
   EXPECT_EQ(dialogs.shown[0].icon, DialogService::Icon::Critical);
+}
+
+TEST(ConfiguratorApplication, QtsFileDialogNamesKindsInRussianAndShowsItsColumnsWhole) {
+  QTemporaryDir folder;
+  const QString subfolder = QStringLiteral("Прошивки маяков ОРСА, полученные в 2026 году");
+  ASSERT_TRUE(QDir(folder.path()).mkdir(subfolder));
+  QFile settings(folder.filePath(QStringLiteral("маяк.cfg")));
+  ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+  settings.close();
+
+  const auto dialog = QtDialogService::fileDialog(QString(), QStringLiteral("Файл конфигурации|*.cfg"));
+  dialog->setDirectory(folder.path());
+  dialog->show();
+  auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+  ASSERT_NE(details, nullptr);
+  ASSERT_TRUE(details->isVisible()) << "the list shows names, sizes, kinds and dates";
+  QAbstractItemModel* model = details->model();
+  const auto row = [&](const QString& name) {
+    for (int r = 0; r < model->rowCount(details->rootIndex()); ++r) {
+      if (model->index(r, 0, details->rootIndex()).data().toString() == name) return r;
+    }
+    return -1;
+  };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return row(subfolder) >= 0 && row(QStringLiteral("маяк.cfg")) >= 0; }, 5000));
+  EXPECT_EQ(model->index(row(subfolder), 2, details->rootIndex()).data().toString(), QStringLiteral("Папка"));
+  EXPECT_EQ(model->index(row(QStringLiteral("маяк.cfg")), 2, details->rootIndex()).data().toString(),
+            QStringLiteral("Файл CFG"));
+  QTest::qWait(50);  // the columns follow their contents on the next layout
+  const QFontMetrics metrics(details->font());
+  const int iconRoom = details->style()->pixelMetric(QStyle::PM_SmallIconSize) + 8;
+  for (int r = 0; r < model->rowCount(details->rootIndex()); ++r) {
+    for (int column = 0; column < model->columnCount(details->rootIndex()); ++column) {
+      const QString text = model->index(r, column, details->rootIndex()).data().toString();
+      const int room = column == 0 ? details->columnWidth(0) - iconRoom : details->columnWidth(column);
+      EXPECT_LE(metrics.horizontalAdvance(text), room) << column << ": " << text.toStdString();
+    }
+  }
+  for (int column = 0; column < model->columnCount(details->rootIndex()); ++column) {
+    EXPECT_GE(details->columnWidth(column), details->header()->sectionSizeHint(column)) << column;
+  }
+  dialog->hide();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "BeaconFixture.h"
 #include "FirmwareCommands.h"
+#include "support/Checked.h"
 
 #include <QFile>
 #include <QProgressBar>
@@ -57,15 +58,16 @@ TEST_F(FirmwareUpdateTest, ChosenNameGetsItsExtensionAndThePayloadReachesTheFlas
 }
 
 TEST_F(FirmwareUpdateTest, AMissingFileIsReportedAndAnEmptyPayloadThenFillsTheBar) {
-  dialogs.files = {dir.filePath(QStringLiteral("absent.fmw"))};
+  const QString absent = dir.filePath(QStringLiteral("absent.fmw"));
+  dialogs.files = {absent};
   ASSERT_TRUE(runUpdate());
   ASSERT_EQ(dialogs.shown.size(), 1u);
-  EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Ошибка открытия файла прошивки"));
+  EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Ошибка открытия файла прошивки: %1: файл не найден").arg(absent));
   EXPECT_EQ(dialogs.shown[0].icon, DialogService::Icon::Warning);
 
   dialogs.files = {writeFirmware("second.fmw", 0)};
   ASSERT_TRUE(runUpdate());
-  EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("Прошивка успешно обновлена"));
+  EXPECT_EQ(orsa::testing::last(dialogs.shown).text, QStringLiteral("Прошивка успешно обновлена"));
   const auto* bar = find<QProgressBar>("ProgressBar1");
   EXPECT_GT(bar->maximum(), 0) << "an empty payload is not an endless busy bar";
   EXPECT_EQ(bar->value(), bar->maximum());

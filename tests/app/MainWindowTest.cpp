@@ -9,6 +9,7 @@
 #include "SectionLabel.h"
 #include "TForm1.h"
 #include "UiColors.h"
+#include "support/Checked.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,14 +29,11 @@ namespace {
 class MainWindowTest : public ::testing::Test {
  protected:
   SectionLabel* label(int n) {
-    auto* l = form.findChild<SectionLabel*>(QStringLiteral("Label%1").arg(n));
-    EXPECT_NE(l, nullptr) << "Label" << n;
-    return l;
+    return orsa::testing::present(form.findChild<SectionLabel*>(QStringLiteral("Label%1").arg(n)),
+                                  "Label" + std::to_string(n));
   }
   PictureButton* button(const char* name) {
-    auto* b = form.findChild<PictureButton*>(QString::fromLatin1(name));
-    EXPECT_NE(b, nullptr) << name;
-    return b;
+    return orsa::testing::present(form.findChild<PictureButton*>(QString::fromLatin1(name)), name);
   }
   static QColor text(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
   static QColor back(const QWidget* w) { return w->palette().color(QPalette::Window); }
@@ -97,11 +95,11 @@ TEST_F(MainWindowTest, CommandButtonsCarryTheirTipsAndOnlyTheEverydayOnesShow) {
     QString tip;
     bool shown;
   } expected[] = {
-      {"SpeedButton3", QStringLiteral("Записать настройки в устройство"), true},
-      {"SpeedButton4", QStringLiteral("Прочитать настройки из устройства"), true},
+      {"SpeedButton3", QStringLiteral("Записать настройки в устройство (Ctrl+W)"), true},
+      {"SpeedButton4", QStringLiteral("Прочитать настройки из устройства (Ctrl+R)"), true},
       {"SpeedButton5", QStringLiteral("Восстановить значения по умолчанию"), true},
-      {"SpeedButton1", QStringLiteral("Загрузить настройки из файла"), false},
-      {"SpeedButton2", QStringLiteral("Сохранить настройки в файл"), false},
+      {"SpeedButton1", QStringLiteral("Загрузить настройки из файла (Ctrl+O)"), false},
+      {"SpeedButton2", QStringLiteral("Сохранить настройки в файл (Ctrl+S)"), false},
       {"SpeedButton7", QStringLiteral("Создать команду WIALON"), false},
       {"SpeedButton8", QString(), false},
   };

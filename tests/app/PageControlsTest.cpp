@@ -17,6 +17,7 @@
 #include "WindowSettingsDialogs.h"
 #include "ZonePage.h"
 #include "settings/CollectRecord.h"
+#include "support/Checked.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,9 +46,7 @@ class PageControlsTest : public ::testing::Test {
  protected:
   template <class T>
   T* find(const QString& name) {
-    auto* w = form.findChild<T*>(name);
-    EXPECT_NE(w, nullptr) << name.toStdString();
-    return w;
+    return orsa::testing::present(form.findChild<T*>(name), name.toStdString());
   }
   QLineEdit* edit(const char* name) { return find<QLineEdit>(QString::fromLatin1(name)); }
   QComboBox* combo(const char* name) { return find<QComboBox>(QString::fromLatin1(name)); }

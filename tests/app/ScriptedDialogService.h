@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -24,6 +25,8 @@ class ScriptedDialogService : public DialogService {
     QString title;
     Icon icon;
     Buttons buttons;
+    QString details;
+    Answer preferred;
   };
   struct FileAsk {
     bool save;
@@ -31,9 +34,12 @@ class ScriptedDialogService : public DialogService {
     QString filter;
   };
 
-  Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons) override {
-    shown.push_back({text, title, icon, buttons});
-    if (buttons == Buttons::Ok) {
+  Answer show(const Box& box) override {
+    shown.push_back({box.text, box.title, box.icon, box.buttons, box.details, box.preferred});
+    if (onShow) {
+      onShow(shown.back());
+    }
+    if (box.buttons == Buttons::Ok) {
       return Answer::Ok;
     }
     if (answers.empty()) {
@@ -59,6 +65,8 @@ class ScriptedDialogService : public DialogService {
     return nextOf(folders);
   }
 
+  // Runs while the box would be up, to look at the windows behind it.
+  std::function<void(const Shown&)> onShow;
   std::deque<Answer> answers;
   std::deque<std::optional<QString>> files;
   std::deque<std::optional<QString>> folders;

@@ -4,9 +4,11 @@
 #include "ServiceCommands.h"
 #include "TForm5.h"
 #include "service/ConfigIni.h"
+#include "support/Checked.h"
 
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <filesystem>
@@ -31,9 +33,7 @@ class ServiceWindowFixture : public BeaconFixture {
   }
   template <class T>
   T* control(const char* name) {
-    auto* w = window->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
+    return orsa::testing::present(window->findChild<T*>(QString::fromLatin1(name)), name);
   }
   void press(const char* button) { QTest::mouseClick(control<QWidget>(button), Qt::LeftButton); }
   // Presses a button and waits for the operation it starts to end.
@@ -42,8 +42,13 @@ class ServiceWindowFixture : public BeaconFixture {
     press(button);
     ASSERT_TRUE(finished.wait(20000)) << button << " did not finish";
   }
+  // The log as it reads without the time each of its own lines starts with.
+  static QString withoutTimes(QString text) {
+    static const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d "), QRegularExpression::MultilineOption);
+    return text.remove(time);
+  }
   QStringList logLines() {
-    const QString text = control<QPlainTextEdit>("Memo1")->toPlainText();
+    const QString text = withoutTimes(control<QPlainTextEdit>("Memo1")->toPlainText());
     return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
   }
 

@@ -1,6 +1,7 @@
 #include "ConfigIniLocation.h"
 #include "ConfiguratorWindows.h"
 #include "ScriptedDialogService.h"
+#include "support/Checked.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -32,9 +33,7 @@ class ServiceWindowsTest : public ::testing::Test {
 
   template <class T>
   static T* in(QWidget& window, const char* name) {
-    auto* w = window.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
+    return orsa::testing::present(window.findChild<T*>(QString::fromLatin1(name)), name);
   }
   void click(QWidget& window, const char* name) { QTest::mouseClick(in<QWidget>(window, name), Qt::LeftButton); }
   QLineEdit* codeField() { return in<QLineEdit>(windows.form4, "MaskEdit1"); }

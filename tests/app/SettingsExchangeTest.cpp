@@ -2,6 +2,10 @@
 #include "PortPanel.h"
 #include "SummaryPage.h"
 #include "link/PortList.h"
+#include "support/FakePortMap.h"
+#include "link/SerialPortMap.h"
+
+#include <QProcess>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,8 +21,9 @@ namespace orsa::app::test {
 namespace {
 
 using settings::SlotId;
-constexpr std::uint8_t kRead = 1;
-constexpr std::uint8_t kWrite = 2;
+namespace figures = orsa::testing::figures;
+constexpr std::uint8_t kRead = figures::kReadSettingSlot;
+constexpr std::uint8_t kWrite = figures::kWriteSettingSlot;
 
 class SettingsExchangeTest : public BeaconFixture {
  protected:
@@ -42,7 +47,8 @@ TEST_F(SettingsExchangeTest, ReadPutsTheBeaconsSettingsOnThePagesAndTheSummary) 
 
   runExchange("SpeedButton4");
 
-  EXPECT_TRUE(dialogs.shown.empty());  // a successful read says nothing
+  EXPECT_TRUE(dialogs.shown.empty());                            // a successful read says nothing
+  EXPECT_TRUE(form.settingsCommands().lastExchangeSucceeded());  // ...but is known to have succeeded
   EXPECT_EQ(find<QLineEdit>("Edit1")->text(), QStringLiteral("+79161234567"));
   EXPECT_EQ(find<QComboBox>("ComboBox1")->currentText(), QStringLiteral("UTC (-05:00)"));
   EXPECT_EQ(find<QComboBox>("ComboBox2")->currentText(), QStringLiteral("09"));
@@ -78,6 +84,9 @@ TEST_F(SettingsExchangeTest, ReadPutsTheBeaconsSettingsOnThePagesAndTheSummary) 
   EXPECT_FALSE(form3.isVisible());
   EXPECT_EQ(form3.progressBar()->maximum(), 29);
   EXPECT_EQ(form3.progressBar()->value(), 28);
+  // 29 slots of 32 bytes.
+  EXPECT_TRUE(form3.progressBar()->text().startsWith(QStringLiteral("100 % · 928 из 928 байт")))
+      << form3.progressBar()->text().toStdString();
   const QString dump = form6.memo()->toPlainText();
   EXPECT_TRUE(dump.contains(QStringLiteral("+ 7 9 1 6 1 2 3 4 5 6 7 0x00 "))) << dump.left(200).toStdString();
   EXPECT_FALSE(form.session().channel.isOpen());
@@ -99,6 +108,7 @@ TEST_F(SettingsExchangeTest, WriteStoresExactlyTheCollectedTextsInTheBeacon) {
   EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Настройки успешно записаны"));
   EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Конфигуратор"));
   EXPECT_EQ(dialogs.shown[0].icon, DialogService::Icon::Information);
+  EXPECT_TRUE(form.settingsCommands().lastExchangeSucceeded());
   EXPECT_EQ(framesOfType(kWrite), 25u);
 
   EXPECT_EQ(beaconText(SlotId::OwnerPhone), "+79990001122");
@@ -110,9 +120,10 @@ TEST_F(SettingsExchangeTest, WriteStoresExactlyTheCollectedTextsInTheBeacon) {
   EXPECT_EQ(beaconText(SlotId::ConstantSlotA), "1");
   EXPECT_EQ(beaconText(SlotId::ConstantSlotB), "1");
   // Every written cell holds the record's 32 bytes as they stood.
-  for (std::size_t p = 0; p < settings::kWrittenSlotCount; ++p) {
-    const auto& entry = settings::exchangeOrder[p];
-    EXPECT_EQ(beacon.settingsCell(entry.parameter), form.session().record.bytes(entry.slot)) << p;
+  for (std::size_t p = 0; p < figures::kWrittenSlots; ++p) {
+    EXPECT_EQ(beacon.settingsCell(figures::kExchangeParameters[p]),
+              form.session().record.bytes(static_cast<SlotId>(figures::kExchangeSlots[p])))
+        << p;
   }
 }
 
@@ -127,6 +138,7 @@ TEST_F(SettingsExchangeTest, AFailedReadLeavesThePagesAsTheyWere) {
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Ошибка во время чтения параметров"));
   EXPECT_EQ(dialogs.shown[0].icon, DialogService::Icon::Warning);
+  EXPECT_FALSE(form.settingsCommands().lastExchangeSucceeded());
   EXPECT_EQ(pages(), before);
   EXPECT_TRUE(cell(0, 0).isEmpty());  // the summary was not filled either
   EXPECT_FALSE(form3.isVisible());
@@ -232,6 +244,7 @@ TEST_F(SettingsExchangeTest, ThePortPanelSaysWhyThePortDidNotOpenUntilAConnectSu
   runExchange("SpeedButton4");
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Устройство не подключено"));
+  EXPECT_TRUE(dialogs.shown[0].details.contains(missing)) << dialogs.shown[0].details.toStdString();
   EXPECT_TRUE(form.portPanel()->toolTip().contains(missing)) << form.portPanel()->toolTip().toStdString();
   EXPECT_TRUE(form.portPanel()->portList()->toolTip().contains(missing));
   EXPECT_FALSE(find<QLabel>("PortStatusLabel")->isHidden());
@@ -244,14 +257,90 @@ TEST_F(SettingsExchangeTest, ThePortPanelSaysWhyThePortDidNotOpenUntilAConnectSu
   EXPECT_TRUE(find<QLabel>("PortStatusLabel")->isHidden());
 }
 
-TEST(SettingsNotConnected, WithoutABeaconTheReadSaysSo) {
-  class EmptyMap final : public link::SerialPortMap {
+TEST_F(SettingsExchangeTest, APortHeldByAnotherProgramNamesItWholeAndTheReasonGoesWithThePort) {
+  // Another program with the beacon's port open, as a terminal left running would have it.
+  QProcess holder;
+  holder.setStandardInputFile(QString::fromStdString(beacon.portPath()));
+  holder.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+  ASSERT_TRUE(holder.waitForStarted(5000));
+  const QString pid = QStringLiteral("(pid %1)").arg(holder.processId());
+
+  runExchange("SpeedButton4");
+  holder.kill();
+  holder.waitForFinished(5000);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Устройство не подключено"));
+  const QString reason = dialogs.shown[0].details;
+  EXPECT_TRUE(reason.contains(QString::fromStdString(beacon.portPath()))) << reason.toStdString();
+  EXPECT_TRUE(reason.contains(QStringLiteral("sleep ") + pid)) << reason.toStdString();
+  // The line under the list keeps both ends of the reason, the holder's pid included, and its tip
+  // holds it whole.
+  auto* line = find<QLabel>("PortStatusLabel");
+  EXPECT_TRUE(line->text().endsWith(pid)) << line->text().toStdString();
+  EXPECT_TRUE(line->text().startsWith(QStringLiteral("порт "))) << line->text().toStdString();
+  EXPECT_LE(line->fontMetrics().horizontalAdvance(line->text()), line->width());
+  EXPECT_EQ(line->toolTip(), reason);
+
+  // Another port is another story: the reason goes at once, before any connect.
+  form.portPanel()->setPortText(QStringLiteral("/dev/ttyUSB9"));
+  EXPECT_TRUE(line->isHidden());
+  EXPECT_TRUE(form.portPanel()->toolTip().isEmpty());
+  runExchange("SpeedButton4");
+  ASSERT_FALSE(line->isHidden());
+  QTest::mouseClick(form.portPanel()->autoCheckBox(), Qt::LeftButton);
+  EXPECT_TRUE(line->isHidden());
+}
+
+TEST_F(SettingsExchangeTest, AnUnplugMidReadSaysTheBeaconWasLostWithTheProgressWindowAlreadyGone) {
+  beacon.setFaults(sim::FaultPlan().hangUpAfter(6));
+  form.show();
+  std::optional<bool> progressBehindTheBox;
+  dialogs.onShow = [&](const ScriptedDialogService::Shown&) { progressBehindTheBox = form3.isVisible(); };
+  runExchange("SpeedButton4");
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Ошибка во время чтения параметров"));
+  EXPECT_EQ(dialogs.shown[0].details, QStringLiteral("маяк отключён во время операции — подключите его и повторите"));
+  EXPECT_GT(form3.progressBar()->value(), 0) << "the progress window was up before the unplug";
+  EXPECT_EQ(progressBehindTheBox, false);
+}
+
+TEST_F(SettingsExchangeTest, ATimeOutIsNoUnplug) {
+  beacon.setFaults(sim::FaultPlan().dropReply(kWrite, 4));
+  runExchange("SpeedButton3");
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Ошибка во время записи параметров"));
+  EXPECT_TRUE(dialogs.shown[0].details.isEmpty()) << dialogs.shown[0].details.toStdString();
+}
+
+TEST(PortChoice, TheListShowsWhatTheAutomaticChoiceTakesAndCannotBeChangedMeanwhile) {
+  class TwoPortMap final : public link::SerialPortMap {
    public:
-    std::vector<Entry> entries() const override { return {}; }
+    std::vector<Entry> entries() const override {
+      return {{"/sys/devices/serial8250", "/dev/ttyS0"}, {"/sys/devices/usb1/cdc_acm", "/dev/ttyACM7"}};
+    }
     std::string candidateMarker() const override { return "cdc_acm"; }
   };
   ScriptedDialogService dialogs;
-  TForm1 form(dialogs, std::make_unique<EmptyMap>());
+  TForm1 form(dialogs, std::make_unique<TwoPortMap>());
+  PortPanel* panel = form.portPanel();
+  ASSERT_TRUE(panel->automatic());
+  EXPECT_EQ(panel->portText(), QStringLiteral("/dev/ttyACM7"));
+  EXPECT_FALSE(panel->portList()->isEnabled());
+  EXPECT_EQ(panel->portList()->findText(QStringLiteral("/dev/ttyS0")), -1);
+
+  // By hand: the list is the user's; what was typed there comes back after an automatic spell.
+  QTest::mouseClick(panel->autoCheckBox(), Qt::LeftButton);
+  EXPECT_TRUE(panel->portList()->isEnabled());
+  panel->setPortText(QStringLiteral("/dev/ttyUSB3"));
+  QTest::mouseClick(panel->autoCheckBox(), Qt::LeftButton);
+  EXPECT_EQ(panel->portText(), QStringLiteral("/dev/ttyACM7"));
+  QTest::mouseClick(panel->autoCheckBox(), Qt::LeftButton);
+  EXPECT_EQ(panel->portText(), QStringLiteral("/dev/ttyUSB3"));
+}
+
+TEST(SettingsNotConnected, WithoutABeaconTheReadSaysSo) {
+  ScriptedDialogService dialogs;
+  TForm1 form(dialogs, std::make_unique<orsa::testing::FakePortMap>());
   TForm3 form3(&form);
   form.attachWindows(nullptr, &form3, nullptr, nullptr, nullptr);
   QSignalSpy finished(&form.settingsCommands(), &SettingsCommands::exchangeFinished);

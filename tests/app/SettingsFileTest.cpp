@@ -8,6 +8,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include <string_view>
+
 namespace orsa::app::test {
 namespace {
 
@@ -101,6 +103,39 @@ TEST_F(SettingsFileTest, UnwritableFileIsAnErrorWithoutIcon) {
   EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Ошибка открытия файла"));
   EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Ошибка"));
   EXPECT_EQ(dialogs.shown[0].icon, DialogService::Icon::None);
+}
+
+TEST_F(SettingsFileTest, AFileGivenToTheProgramOpensAsTheLoadCommandOpensIt) {
+  find<QLineEdit>("Edit1")->setText(QStringLiteral("+79161234567"));
+  find<QComboBox>("ComboBox1")->setCurrentIndex(7);
+  const settings::SettingsPage saved = pages();
+  saveAs(path("beacon.cfg"));
+  QTest::mouseClick(find<QWidget>("SpeedButton5"), Qt::LeftButton);
+  find<QLineEdit>("Edit1")->setText(QStringLiteral("+1"));
+
+  form.settingsCommands().openFile(path("beacon.cfg"));
+  EXPECT_EQ(pages(), saved);
+  EXPECT_EQ(form.summaryPage()->grid()->item(0, 1)->text(), QStringLiteral("+79161234567"));
+  EXPECT_TRUE(dialogs.shown.empty());
+
+  // The same checks and the same words as through the dialog: a missing file is reported alike,
+  // a name without ".cfg" is passed over alike.
+  for (const char* name : {"absent.cfg", "notes.txt"}) {
+    SCOPED_TRACE(name);
+    dialogs.shown.clear();
+    loadFrom(path(name));
+    const auto throughDialog = dialogs.shown;
+    EXPECT_EQ(throughDialog.size(), std::string_view(name).ends_with(".cfg") ? 1u : 0u);
+    dialogs.shown.clear();
+    form.settingsCommands().openFile(path(name));
+    ASSERT_EQ(dialogs.shown.size(), throughDialog.size());
+    for (std::size_t i = 0; i < throughDialog.size(); ++i) {
+      EXPECT_EQ(dialogs.shown[i].text, throughDialog[i].text);
+      EXPECT_EQ(dialogs.shown[i].title, throughDialog[i].title);
+      EXPECT_EQ(dialogs.shown[i].icon, throughDialog[i].icon);
+    }
+  }
+  EXPECT_EQ(pages(), saved);
 }
 
 }  // namespace

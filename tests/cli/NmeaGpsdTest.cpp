@@ -17,6 +17,8 @@
 
 #include "cli/Orsactl.h"
 #include "sim/SimulatedBeacon.h"
+#include "support/FakePortMap.h"
+#include "support/TempDir.h"
 
 extern char** environ;
 
@@ -105,10 +107,10 @@ std::map<std::string, Position> gpsdFixes(int port, std::chrono::seconds span) {
   return fixes;
 }
 
-// The positions our decoder printed, one status line a second, by UTC time of day.
+// The positions our decoder printed, one status line an epoch, by UTC time of day.
 std::map<std::string, Position> decodedFixes(const std::string& lines) {
   std::map<std::string, Position> fixes;
-  static const std::regex status(R"(([0-9.]+)° ([NS]) ([0-9.]+)° ([EW]) \| UTC ([0-9:]{8}))");
+  static const std::regex status(R"(([0-9.]+)° ([NS]) ([0-9.]+)° ([EW]) \|[^\n]* UTC ([0-9:]{8}))");
   for (std::sregex_iterator it(lines.begin(), lines.end(), status), end; it != end; ++it) {
     const double latitude = std::stod((*it)[1]) * ((*it)[2] == "S" ? -1 : 1);
     const double longitude = std::stod((*it)[3]) * ((*it)[4] == "W" ? -1 : 1);
@@ -124,26 +126,21 @@ std::string findGpsd() {
   return {};
 }
 
-class MapWithNothing final : public link::SerialPortMap {
- public:
-  std::vector<Entry> entries() const override { return {}; }
-  std::string candidateMarker() const override { return "cdc_acm"; }
-};
-
 int orsactl(const std::vector<std::string>& args, std::ostringstream& out) {
   std::ostringstream err;
-  const int status = runOrsactl(args, out, err, std::make_unique<MapWithNothing>());
+  const int status = runOrsactl(args, out, err, std::make_unique<orsa::testing::FakePortMap>());
   EXPECT_EQ(err.str().find("Устройство не подключено"), std::string::npos) << err.str();
   return status;
 }
 
 // gpsd is the reference reader of NMEA: served through `orsactl nmea --pty`, the module's stream
 // must give gpsd the positions our own decoder shows for the same seconds.
-TEST(NmeaForGpsd, GpsdAndOurDecoderAgreeOnThePositionOfEachSecond) {
+TEST(NmeaGpsd, GpsdAndOurDecoderAgreeOnThePositionOfEachSecond) {
   const std::string gpsd = findGpsd();
   if (gpsd.empty()) GTEST_SKIP() << "gpsd is not installed (scripts/install-deps.sh installs it)";
   sim::SimulatedBeacon beacon;
-  const fs::path link = fs::temp_directory_path() / ("orsa-gnss-" + std::to_string(::getpid()));
+  const orsa::testing::TempDir dir("orsa-gnss-");
+  const fs::path link = dir / "gnss";
   std::ostringstream ignored;
   ASSERT_EQ(orsactl({"--port", beacon.portPath(), "service", "gnss-on"}, ignored), 0);
 

@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "support/Checked.h"
+
 namespace orsa::cli {
 namespace {
 
@@ -37,8 +39,8 @@ TEST(ProgressBar, DrawsNothingWhenNotATerminal) {
     ProgressBar bar(stream, true, "x");
     bar.update(1, 2);
   }
-  EXPECT_EQ(stream.str().front(), '\r');
-  EXPECT_EQ(stream.str().back(), '\n') << "the line is ended when the bar goes away";
+  EXPECT_EQ(orsa::testing::first(stream.str()), '\r');
+  EXPECT_EQ(orsa::testing::last(stream.str()), '\n') << "the line is ended when the bar goes away";
 }
 
 }  // namespace

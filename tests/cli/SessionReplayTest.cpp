@@ -12,23 +12,15 @@
 
 #include "cli/Orsactl.h"
 #include "sim/SimulatedBeacon.h"
+#include "support/FakePortMap.h"
 #include "support/ChildProcess.h"
+#include "support/TempDir.h"
 
 namespace orsa::cli {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-class OneBeaconMap final : public link::SerialPortMap {
- public:
-  explicit OneBeaconMap(std::string port) : port_(std::move(port)) {}
-  std::vector<Entry> entries() const override { return {{"ttyACM cdc_acm", port_}}; }
-  std::string candidateMarker() const override { return "cdc_acm"; }
-
- private:
-  std::string port_;
-};
 
 struct ToolRun {
   int status;
@@ -39,7 +31,9 @@ struct ToolRun {
 // The automatic choice finds `port`, so the output does not name it and runs on two ports compare.
 ToolRun orsactl(const std::vector<std::string>& args, const std::string& port) {
   std::ostringstream out, err;
-  const int status = runOrsactl(args, out, err, std::make_unique<OneBeaconMap>(port));
+  const int status = runOrsactl(
+      args, out, err,
+      std::make_unique<orsa::testing::FakePortMap>(std::vector<link::SerialPortMap::Entry>{{"ttyACM cdc_acm", port}}));
   return {status, out.str(), err.str()};
 }
 
@@ -62,8 +56,6 @@ class Replay {
 
 class SessionReplay : public ::testing::Test {
  protected:
-  void SetUp() override { fs::create_directories(dir); }
-  void TearDown() override { fs::remove_all(dir); }
   std::string path(const std::string& name) const { return (dir / name).string(); }
   static std::string contents(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
@@ -91,7 +83,7 @@ class SessionReplay : public ::testing::Test {
   }
 
   sim::SimulatedBeacon beacon;
-  fs::path dir = fs::temp_directory_path() / ("session-replay-test-" + std::to_string(::getpid()));
+  orsa::testing::TempDir dir{"session-replay-test-"};
 };
 
 TEST_F(SessionReplay, ReadAndFirmwareRunTheSameFromTheRecording) {

@@ -20,7 +20,8 @@ TEST(SettingsJson, AppliesNamedSlotsOrNothing) {
   const settings::SettingsRecord before = record;
   for (const char* refused : {
            R"({"OwnerPhone": "+7000", "NoSuchSlot": "1"})",
-           R"({"OwnerPhone": 79161234567})",
+           R"({"OwnerPhone": 79161234.5})",
+           R"({"OwnerPhone": null})",
            R"({"WialonPassword": "12345678901234567890123456789012"})",
            R"({"WialonPassword": "日本"})",
            R"(["OwnerPhone"])",

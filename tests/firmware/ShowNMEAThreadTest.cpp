@@ -40,7 +40,7 @@ struct RelayRig {
   }
 
   PtyPair module;
-  testing::NoPortsMap map;
+  testing::FakePortMap map;
   link::SerialChannel channel;
   link::ChannelGate gate;
   link::DirectWorkerHost host;
@@ -50,7 +50,7 @@ struct RelayRig {
   std::vector<std::string> results;
 };
 
-TEST(NmeaRelay, EveryByteOfASecondArrivesInOrderWithZeroBytesLeftOut) {
+TEST(ShowNMEAThread, EveryByteOfASecondArrivesInOrderWithZeroBytesLeftOut) {
   RelayRig rig;
   ShowNMEAThread relay({rig.channel, rig.map, rig.gate, rig.host}, rig.callbacks());
   ASSERT_TRUE(relay.start());
@@ -72,7 +72,7 @@ TEST(NmeaRelay, EveryByteOfASecondArrivesInOrderWithZeroBytesLeftOut) {
   EXPECT_FALSE(rig.gate.holder());
 }
 
-TEST(NmeaRelay, AMissingBeaconIsReportedOnceAndTheChannelClosed) {
+TEST(ShowNMEAThread, AMissingBeaconIsReportedOnceAndTheChannelClosed) {
   SimRig sim;
   sim.unplug();
   RelayRig rig;

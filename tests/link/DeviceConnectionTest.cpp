@@ -8,11 +8,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "link/LinuxSerialPortMap.h"
 #include "link/NaturalOrder.h"
 #include "link/PortList.h"
+#include "support/FakePortMap.h"
 #include "support/PtyPair.h"
+#include "support/TempDir.h"
 
 namespace orsa::link {
 namespace {
@@ -21,17 +24,9 @@ using namespace std::chrono_literals;
 using orsa::testing::PtyPair;
 namespace fs = std::filesystem;
 
-class FakePortMap final : public SerialPortMap {
- public:
-  FakePortMap(std::vector<Entry> entries, std::string marker = "USBSER")
-      : entries_(std::move(entries)), marker_(std::move(marker)) {}
-  std::vector<Entry> entries() const override { return entries_; }
-  std::string candidateMarker() const override { return marker_; }
-
- private:
-  std::vector<Entry> entries_;
-  std::string marker_;
-};
+using orsa::testing::FakePortMap;
+// The registry's marker of the beacon's entry, as Windows names it.
+constexpr const char* kUsbSer = "USBSER";
 
 // Which of the two lines did the channel open? Send a byte and see where it lands.
 bool reaches(SerialChannel& channel, const PtyPair& pty) {
@@ -42,7 +37,7 @@ bool reaches(SerialChannel& channel, const PtyPair& pty) {
 
 TEST(AutomaticPort, TheOneUsbSerialEntryIsChosen) {
   PtyPair beacon, other;
-  FakePortMap map({{"\\Device\\USBSER000", beacon.slavePath()}, {"\\Device\\Serial0", other.slavePath()}});
+  FakePortMap map({{"\\Device\\USBSER000", beacon.slavePath()}, {"\\Device\\Serial0", other.slavePath()}}, kUsbSer);
   EXPECT_EQ(automaticPort(map), beacon.slavePath());
   SerialChannel channel;
   ASSERT_TRUE(connectDevice(channel, map, {}));
@@ -53,20 +48,20 @@ TEST(AutomaticPort, TheOneUsbSerialEntryIsChosen) {
 TEST(AutomaticPort, RefusesToGuessAndIsCaseSensitive) {
   PtyPair a, b;
   SerialChannel channel;
-  FakePortMap two({{"\\Device\\USBSER000", a.slavePath()}, {"\\Device\\USBSER001", b.slavePath()}});
+  FakePortMap two({{"\\Device\\USBSER000", a.slavePath()}, {"\\Device\\USBSER001", b.slavePath()}}, kUsbSer);
   EXPECT_FALSE(automaticPort(two));
   EXPECT_FALSE(connectDevice(channel, two, {}));
   EXPECT_FALSE(channel.isOpen());
 
-  FakePortMap lower({{"\\Device\\usbser000", a.slavePath()}});
+  FakePortMap lower({{"\\Device\\usbser000", a.slavePath()}}, kUsbSer);
   EXPECT_FALSE(connectDevice(channel, lower, {}));
-  FakePortMap none({});
+  FakePortMap none({}, kUsbSer);
   EXPECT_FALSE(connectDevice(channel, none, {}));
 }
 
 TEST(ManualPort, IsUsedAsTypedWhateverTheMap) {
   PtyPair typed, mapped;
-  FakePortMap map({{"\\Device\\USBSER000", mapped.slavePath()}});
+  FakePortMap map({{"\\Device\\USBSER000", mapped.slavePath()}}, kUsbSer);
   SerialChannel channel;
   ASSERT_TRUE(connectDevice(channel, map, {false, typed.slavePath()}));
   EXPECT_TRUE(reaches(channel, typed));
@@ -76,7 +71,7 @@ TEST(ManualPort, IsUsedAsTypedWhateverTheMap) {
 
 TEST(ConnectDevice, ClosesWhatAnEarlierOperationLeftOpen) {
   PtyPair beacon;
-  FakePortMap map({{"\\Device\\USBSER000", beacon.slavePath()}});
+  FakePortMap map({{"\\Device\\USBSER000", beacon.slavePath()}}, kUsbSer);
   SerialChannel channel;
   ASSERT_TRUE(connectDevice(channel, map, {}));
   ASSERT_TRUE(connectDevice(channel, map, {})) << "the exclusive port must not block its own reconnection";
@@ -85,7 +80,8 @@ TEST(ConnectDevice, ClosesWhatAnEarlierOperationLeftOpen) {
 
 TEST(PortList, HoldsThePortsThatOpenInNaturalOrder) {
   PtyPair a, b, busy;
-  FakePortMap map({{"x", b.slavePath()}, {"y", a.slavePath()}, {"z", busy.slavePath()}, {"w", "/dev/ttyACM-gone"}});
+  FakePortMap map({{"x", b.slavePath()}, {"y", a.slavePath()}, {"z", busy.slavePath()}, {"w", "/dev/ttyACM-gone"}},
+                  kUsbSer);
   SerialChannel holder;
   ASSERT_TRUE(holder.open(busy.slavePath()));
   auto first = listOpenablePorts(map, portOpens);
@@ -129,8 +125,6 @@ TEST(NaturalOrder, CountsDigitRunsByValue) {
 class SysfsTree : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = fs::temp_directory_path() / ("orsa-sysfs-" + std::to_string(::getpid()));
-    fs::remove_all(root);
     fs::create_directories(root / "drivers" / "cdc_acm");
     fs::create_directories(root / "drivers" / "serial8250");
     addTty("ttyACM10", "cdc_acm");
@@ -138,7 +132,6 @@ class SysfsTree : public ::testing::Test {
     addTty("ttyS0", "serial8250");
     fs::create_directories(root / "class" / "tty" / "tty1");  // a virtual terminal: no device
   }
-  void TearDown() override { fs::remove_all(root); }
   void addTty(const std::string& name, const std::string& driver) {
     fs::path device = root / "devices" / name;
     fs::create_directories(device);
@@ -146,7 +139,22 @@ class SysfsTree : public ::testing::Test {
     fs::create_directories(root / "class" / "tty" / name);
     fs::create_directory_symlink(device, root / "class" / "tty" / name / "device");
   }
-  fs::path root;
+  // A USB device with the port's interface below it (CDC-ACM), or the port one level lower still (a
+  // USB-to-serial adapter's driver makes a port device of its own), linked as the kernel links them.
+  void addUsbTty(const std::string& name, const std::string& driver, bool portBelowInterface,
+                 const std::map<std::string, std::string>& attributes) {
+    const fs::path usbDevice = root / "devices" / "usb1" / ("1-" + name);
+    const fs::path interface = usbDevice / ("1-" + name + ":1.0");
+    const fs::path device = portBelowInterface ? interface / name : interface;
+    fs::create_directories(device);
+    for (const auto& [file, text] : attributes) std::ofstream(usbDevice / file) << text << '\n';
+    fs::create_directory_symlink(root / "drivers" / driver, device / "driver");
+    fs::create_directories(root / "class" / "tty" / name);
+    fs::create_directory_symlink(fs::relative(device, root / "class" / "tty" / name),
+                                 root / "class" / "tty" / name / "device");
+  }
+  orsa::testing::TempDir tree{"orsa-sysfs-"};
+  const fs::path& root = tree.path();
 };
 
 TEST_F(SysfsTree, LinuxMapNamesEachDevicePortByItsDriver) {
@@ -160,6 +168,31 @@ TEST_F(SysfsTree, LinuxMapNamesEachDevicePortByItsDriver) {
   EXPECT_FALSE(automaticPort(map)) << "two CDC-ACM devices: the automatic choice refuses to guess";
   fs::remove_all(root / "class" / "tty" / "ttyACM10");
   EXPECT_EQ(automaticPort(map), "/dev/ttyACM2");
+}
+
+TEST_F(SysfsTree, LinuxMapTellsBeaconsApartByWhatTheirUsbDevicesSay) {
+  fs::create_directories(root / "drivers" / "ftdi_sio");
+  addUsbTty("ttyACM7", "cdc_acm", false,
+            {{"idVendor", "0483"},
+             {"idProduct", "5740"},
+             {"serial", "00A1B2"},
+             {"product", "ОРСА Т4"},
+             {"manufacturer", "ORSA"}});
+  addUsbTty("ttyUSB0", "ftdi_sio", true, {{"idVendor", "0403"}, {"idProduct", "6001"}});
+  LinuxSerialPortMap map((root / "class" / "tty").string(), "/dev");
+  std::map<std::string, UsbIdentity> usb;
+  for (const auto& entry : map.entries()) usb[entry.portName] = entry.usb;
+  ASSERT_EQ(usb.size(), 5u);
+  const UsbIdentity& beacon = usb["/dev/ttyACM7"];
+  EXPECT_EQ(beacon.vendorId, "0483");
+  EXPECT_EQ(beacon.productId, "5740");
+  EXPECT_EQ(beacon.serialNumber, "00A1B2");
+  EXPECT_EQ(beacon.product, "ОРСА Т4");
+  EXPECT_EQ(beacon.manufacturer, "ORSA");
+  EXPECT_EQ(usb["/dev/ttyUSB0"].vendorId, "0403") << "the USB device two levels above the port";
+  EXPECT_EQ(usb["/dev/ttyUSB0"].productId, "6001");
+  EXPECT_TRUE(usb["/dev/ttyUSB0"].serialNumber.empty());
+  EXPECT_FALSE(usb["/dev/ttyS0"].known()) << "no USB device behind it";
 }
 
 TEST(LinuxSerialPortMap, MissingTreeIsAnEmptyMap) {

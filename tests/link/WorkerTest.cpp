@@ -5,26 +5,16 @@
 #include <future>
 #include <optional>
 
+#include "support/FakePortMap.h"
 #include "support/PtyPair.h"
+#include "support/TestClock.h"
 
 namespace orsa::link {
 namespace {
 
 using namespace std::chrono_literals;
 using orsa::testing::PtyPair;
-
-class OnePortMap final : public SerialPortMap {
- public:
-  explicit OnePortMap(std::string port) : port_(std::move(port)) {}
-  std::vector<Entry> entries() const override {
-    if (port_.empty()) return {};
-    return {{"\\Device\\USBSER000", port_}};
-  }
-  std::string candidateMarker() const override { return "USBSER"; }
-
- private:
-  std::string port_;
-};
+using orsa::testing::TestClock;
 
 // An operation in the common shape: connect, one exchange, report through showResult.
 class PingWorker final : public Worker {
@@ -58,10 +48,18 @@ class PingWorker final : public Worker {
   std::promise<void>* hold_;
 };
 
+// The beacon's port, when there is one, as the registry's one USB serial entry.
+std::vector<SerialPortMap::Entry> beaconEntry(const std::string& port) {
+  if (port.empty()) return {};
+  return {{"\\Device\\USBSER000", port}};
+}
+
 struct Rig {
-  explicit Rig(std::string port) : map(std::move(port)) {}
-  OnePortMap map;
-  SerialChannel channel;
+  explicit Rig(const std::string& port) : map(beaconEntry(port), "USBSER") {}
+  orsa::testing::FakePortMap map;
+  // Pauses and time-outs end only when the test moves the time on (or stops the worker).
+  TestClock clock{TestClock::Sleeps::OnCommand};
+  SerialChannel channel{&openSerialPort, clock};
   ChannelGate gate;
   DirectWorkerHost host;
   DeviceLink link{channel, map, gate, host};
@@ -111,9 +109,11 @@ TEST(Worker, StopEndsALongWaitPromptly) {
   PingWorker worker(rig.link);
   ASSERT_TRUE(worker.start());
   EXPECT_EQ(beacon.read(9, 2s).size(), 9u);
-  auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(rig.clock.waitForWaiter());
+  const auto start = rig.clock.now();
   worker.stopAndJoin();
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
+  EXPECT_EQ(rig.clock.now(), start) << "no time had to pass";
+  EXPECT_EQ(rig.clock.timeOuts(), 0u) << "the stop ended the wait, not its time-out";
   ASSERT_EQ(worker.shown.size(), 1u);
   EXPECT_EQ(worker.shown[0].first, kResultFailure);
 }
@@ -149,6 +149,23 @@ TEST(Worker, AStopEndsAPauseAsStoppedAndNoFrameFollows) {
   EXPECT_EQ(worker.sent, false);
   rig.channel.close();  // lets any frame the worker handed over reach the line
   EXPECT_TRUE(beacon.read(1, 200ms).empty()) << "nothing was sent after the stop";
+}
+
+TEST(Worker, APauseThatRunsItsCourseIsFollowedByTheFrame) {
+  PtyPair beacon;
+  Rig rig(beacon.slavePath());
+  PauseThenSendWorker worker(rig.link);
+  auto pausing = worker.pausing.get_future();
+  ASSERT_TRUE(worker.start());
+  ASSERT_EQ(pausing.wait_for(5s), std::future_status::ready);
+  ASSERT_TRUE(rig.clock.waitForWaiter());
+  rig.clock.advance(59s);
+  EXPECT_TRUE(beacon.read(1, 200ms).empty()) << "nothing before the pause's end";
+  rig.clock.advance(1s);
+  EXPECT_EQ(beacon.read(9, 5s).size(), 9u) << "the frame after the pause";
+  worker.join();
+  EXPECT_EQ(worker.pauseCompleted, true);
+  EXPECT_EQ(worker.sent, true);
 }
 
 }  // namespace

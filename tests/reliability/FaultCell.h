@@ -1,6 +1,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -33,6 +35,12 @@ enum class Operation {
 // reply for a fault plan to spoil.
 enum class RelayEvent { None, ModuleGarbage, ModuleFlood, BeaconHangsUp };
 
+// From the `nth` frame of `type` on, nothing answers the operation.
+struct SilentFrom {
+  std::uint8_t type;
+  unsigned nth;
+};
+
 // One cell of the fault matrix: an operation, a fault, and how the operation must end.
 struct FaultCell {
   Operation operation;
@@ -44,8 +52,13 @@ struct FaultCell {
   std::string_view expected;
   // From the start to the end of the run: the operation's own time-outs plus a margin.
   std::chrono::milliseconds budget{0};
+  // A time-out the operation must have waited out before it ends; 0 when it may end at once.
+  std::chrono::milliseconds waitsAtLeast{0};
   // Not run, and why.
   std::string_view leftOut;
+  // Set where the fault leaves the operation without answers from some frame on: the cell runs on
+  // the test's clock, whose waits run out at once from that frame on, and its budget is of that clock.
+  std::optional<SilentFrom> silentFrom;
 };
 
 std::string_view operationId(Operation operation);

@@ -10,14 +10,15 @@
 #include "service/ServiceThread.h"
 #include "service/UploadFolder.h"
 #include "settings/RWSettingsThread.h"
+#include "support/BeaconFigures.h"
 
 namespace orsa::reliability {
 
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 using service::ServiceThread;
+namespace figures = orsa::testing::figures;
 
 constexpr const char* kFirmwareFile = "image.fmw";
 constexpr const char* kLoaderFile = "loader.bin";
@@ -32,13 +33,13 @@ void writeFile(const std::filesystem::path& path, std::size_t size, unsigned see
   for (std::size_t i = 0; i < size; ++i) out.put(static_cast<char>((i * seed + i / 7 + seed) % 251));
 }
 
-// Starts the worker and waits for its end, timing both.
+// Starts the worker and waits for its end, timing both on the clock its channel runs on.
 template <typename W>
-void startAndJoin(W& worker, RunResult& result) {
-  const auto start = Clock::now();
+void startAndJoin(W& worker, const link::Clock& clock, RunResult& result) {
+  const auto start = clock.now();
   result.started = worker.start();
   if (result.started) worker.join();
-  result.elapsed = Clock::now() - start;
+  result.elapsed = clock.now() - start;
 }
 
 std::vector<std::uint8_t> noise(std::size_t size) {
@@ -52,12 +53,11 @@ std::vector<std::uint8_t> noise(std::size_t size) {
 void OperationRunner::prepare(Operation operation) {
   switch (operation) {
     case Operation::FirmwareUpdate:
-      writeFile(folder_ / kFirmwareFile,
-                firmware::MCUpdateThread::kHeaderSize + 2 * firmware::MCUpdateThread::kBlockSize, 31);
+      writeFile(folder_ / kFirmwareFile, figures::kFirmwareHeaderSize + 2 * figures::kFirmwareBlockSize, 31);
       break;
     case Operation::GnssFlash:
       writeFile(folder_ / kLoaderFile, firmware::GPSUpdateThread::kLoaderBytes, 13);
-      writeFile(folder_ / kGnssFirmwareFile, 4097, 29);
+      writeFile(folder_ / kGnssFirmwareFile, 12289, 29);
       break;
     case Operation::ModemStart:
     case Operation::ModemOff:
@@ -131,7 +131,7 @@ RunResult OperationRunner::settings(std::int32_t mode) {
   callbacks.showRecord = [&](const settings::RWSettingsThread&) { result.recordShown = true; };
   settings::RWSettingsThread worker(rig_.link(), record, replyLock, callbacks);
   worker.mode = mode;
-  startAndJoin(worker, result);
+  startAndJoin(worker, rig_.channel.clock(), result);
   return result;
 }
 
@@ -141,7 +141,7 @@ RunResult OperationRunner::firmwareUpdate() {
   callbacks.showResult = [&](const firmware::MCUpdateThread& u) { result.message = u.messageText; };
   firmware::MCUpdateThread worker(rig_.link(), callbacks);
   worker.firmwarePath = (folder_ / kFirmwareFile).string();
-  startAndJoin(worker, result);
+  startAndJoin(worker, rig_.channel.clock(), result);
   return result;
 }
 
@@ -160,7 +160,7 @@ RunResult OperationRunner::service(std::int32_t mode) {
     worker.fileList = std::move(list.files);
     worker.totalSize = list.totalSize;
   }
-  startAndJoin(worker, result);
+  startAndJoin(worker, rig_.channel.clock(), result);
   return result;
 }
 
@@ -186,7 +186,7 @@ RunResult OperationRunner::relay(RelayEvent event) {
     const std::size_t seen = drains;
     drained.wait_for(guard, kDrainWait, [&] { return drains > seen; });
   };
-  const auto start = Clock::now();
+  const auto start = rig_.channel.clock().now();
   result.started = worker.start();
   if (!result.started) return result;
   awaitDrain();
@@ -212,7 +212,7 @@ RunResult OperationRunner::relay(RelayEvent event) {
     awaitDrain();
   }
   worker.stopAndJoin();
-  result.elapsed = Clock::now() - start;
+  result.elapsed = rig_.channel.clock().now() - start;
   return result;
 }
 
@@ -226,7 +226,7 @@ RunResult OperationRunner::gnssFlash() {
   worker.loaderPath = (folder_ / kLoaderFile).string();
   worker.firmwarePath = (folder_ / kGnssFirmwareFile).string();
   worker.quietBeforeConnect = 0ms;
-  startAndJoin(worker, result);
+  startAndJoin(worker, rig_.channel.clock(), result);
   return result;
 }
 

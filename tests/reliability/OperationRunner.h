@@ -14,9 +14,9 @@ struct RunResult {
   bool started = false;
   // The result box's text, or else the last log line; empty when neither came.
   std::string message;
-  bool recordShown = false;  // settings read: the record reached the window
-  int enables = 0;           // GNSS flash: how often the start button was given back
-  std::chrono::steady_clock::duration elapsed{};
+  bool recordShown = false;         // settings read: the record reached the window
+  int enables = 0;                  // GNSS flash: how often the start button was given back
+  link::Clock::Duration elapsed{};  // on the clock of the rig's channel
 };
 
 // Runs the core's operations against the rig's simulated beacon, with their input files in `folder`.

@@ -6,12 +6,12 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "settings/TempDir.h"
+#include "support/TempDir.h"
 
 namespace orsa::service {
 namespace {
 
-using settings::test::TempDir;
+using orsa::testing::TempDir;
 
 std::string textOf(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

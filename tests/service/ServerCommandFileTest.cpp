@@ -6,12 +6,12 @@
 #include <iterator>
 #include <vector>
 
-#include "settings/TempDir.h"
+#include "support/TempDir.h"
 
 namespace orsa::service {
 namespace {
 
-using settings::test::TempDir;
+using orsa::testing::TempDir;
 
 std::vector<std::uint8_t> bytesOf(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "service/ModemText.h"
-#include "settings/TempDir.h"
+#include "support/TempDir.h"
 
 namespace orsa::service {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(UploadFolderTest, EveryAmrFileInAnyCaseHiddenOrReadOnlyInListingOrder) {
-  settings::test::TempDir folder;
+  orsa::testing::TempDir folder;
   for (const auto& [name, size] : {std::pair<std::string, std::size_t>{"b.AMR", 7},
                                    {"a.amr", 5},
                                    {".hidden.Amr", 3},
@@ -50,7 +50,7 @@ TEST(UploadFolderTest, MissingFolderIsAnError) {
   EXPECT_TRUE(list.files.empty());
 }
 
-TEST(ModemTextTest, FreeMemoryNeedsTheLineEndTheMarkerAndAFittingNumber) {
+TEST(UploadFolderText, FreeMemoryNeedsTheLineEndTheMarkerAndAFittingNumber) {
   EXPECT_EQ(freeMemoryFromAnswer("\r\n+FSMEM: C:76288bytes\r\n\r\nOK\r\n"), 76288);
   EXPECT_EQ(freeMemoryFromAnswer("AT+FSMEM\r\r\n+FSMEM: C:0bytes\r\n"), 0) << "echo before the answer";
   EXPECT_EQ(freeMemoryFromAnswer("+FSMEM: C:100"), std::nullopt) << "no line end yet";
@@ -59,7 +59,7 @@ TEST(ModemTextTest, FreeMemoryNeedsTheLineEndTheMarkerAndAFittingNumber) {
   EXPECT_EQ(freeMemoryFromAnswer("\r\n+FSMEM: C:4294967296bytes\r\n"), std::nullopt);
 }
 
-TEST(ModemTextTest, ModemNameIsWhatFollowsTheLastSlashBackslashOrColon) {
+TEST(UploadFolderText, ModemNameIsWhatFollowsTheLastSlashBackslashOrColon) {
   EXPECT_EQ(modemFileName("/home/t/sounds/A.AMR"), "A.AMR");
   EXPECT_EQ(modemFileName("C:\\sounds\\B.AMR"), "B.AMR");
   EXPECT_EQ(modemFileName("D:C.AMR"), "C.AMR");

@@ -4,17 +4,18 @@
 
 #include "ScriptedDialogs.h"
 #include "settings/IntegerConversionError.h"
-#include "settings/SettingsMessages.h"
 #include "settings/ShowRecord.h"
+#include "support/BeaconFigures.h"
 
 namespace orsa::settings {
 namespace {
 
 using test::ScriptedDialogs;
+namespace messages = orsa::testing::figures;
 using Calls = std::vector<std::string>;
 
-std::string ask(std::string_view text) { return "ask:конфигуратор:" + std::string(text); }
-std::string tell(std::string_view text, std::string_view title = "конфигуратор") {
+std::string ask(std::string_view text) { return "ask:" + std::string(messages::kCheckTitle) + ":" + std::string(text); }
+std::string tell(std::string_view text, std::string_view title = messages::kCheckTitle) {
   return "notify:" + std::string(title) + ":" + std::string(text);
 }
 
@@ -88,7 +89,7 @@ TEST(CollectRecord, RefusedFieldsStopWithANotice) {
          p.CheckBox3 = true;
          p.Edit9 = "";
        },
-       {"section:2", tell(messages::kNoWialonServer, "Конфигуратор")}},
+       {"section:2", tell(messages::kNoWialonServer, messages::kResultTitle)}},
       {[](SettingsPage& p) {
          p.RadioButton6 = false;
          p.RadioButton7 = true;

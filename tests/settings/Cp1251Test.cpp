@@ -2,23 +2,46 @@
 
 #include <gtest/gtest.h>
 
+#include "support/BeaconFigures.h"
+
 namespace orsa::settings {
 namespace {
 
-TEST(Cp1251, UpperHalfMapsBothWays) {
-  const std::pair<char, const char*> cases[] = {
-      {'\xC0', "А"}, {'\xFF', "я"}, {'\xA8', "Ё"}, {'\xB8', "ё"}, {'\xB9', "№"}, {'\xAB', "«"}, {'\xBB', "»"},
-      {'\x88', "€"}, {'\xB0', "°"}, {'\x97', "—"}, {'\xA5', "Ґ"}, {'\x80', "Ђ"}, {'\x9F', "џ"}, {'\xA0', "\u00A0"},
-  };
-  for (const auto& [byte, utf8] : cases) {
-    EXPECT_EQ(Cp1251::toUtf8(std::string(1, byte)), utf8);
-    EXPECT_EQ(Cp1251::fromUtf8(utf8), std::string(1, byte)) << utf8;
+namespace figures = orsa::testing::figures;
+
+// UTF-8 of one character, written here so the check does not lean on the codec it checks.
+std::string utf8(char32_t c) {
+  std::string out;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
   }
-  std::string all;
-  for (int b = 0; b < 256; ++b) {
-    all.push_back(static_cast<char>(b));
+  return out;
+}
+
+TEST(Cp1251, EveryByteOfTheUpperHalfIsItsCharacterBothWays) {
+  std::string bytes;
+  std::string text;
+  for (std::size_t i = 0; i < figures::kCp1251UpperHalf.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(0x80 + i);
+    const char32_t expected = figures::kCp1251UpperHalf[i];
+    EXPECT_EQ(Cp1251::toUnicode(byte), expected) << "byte 0x" << std::hex << int{byte};
+    EXPECT_EQ(Cp1251::fromUnicode(expected), int{byte}) << "U+" << std::hex << static_cast<std::uint32_t>(expected);
+    bytes.push_back(static_cast<char>(byte));
+    text += utf8(expected);
   }
-  EXPECT_EQ(Cp1251::fromUtf8(Cp1251::toUtf8(all)), all) << "every byte survives the round trip";
+  EXPECT_EQ(Cp1251::toUtf8(bytes), text);
+  EXPECT_EQ(Cp1251::fromUtf8(text), bytes);
+  std::string ascii;
+  for (int b = 0; b < 0x80; ++b) ascii.push_back(static_cast<char>(b));
+  EXPECT_EQ(Cp1251::toUtf8(ascii), ascii) << "the lower half is ASCII";
+  EXPECT_EQ(Cp1251::fromUtf8(ascii), ascii);
 }
 
 TEST(Cp1251, BadInputBecomesQuestionMarksOrIsRefused) {

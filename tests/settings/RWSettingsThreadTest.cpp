@@ -2,22 +2,39 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <future>
 
-#include "settings/ExchangeOrder.h"
+#include "support/BeaconFigures.h"
+#include "support/Checked.h"
 #include "support/SimRig.h"
+#include "support/TestClock.h"
 
 namespace orsa::settings {
 namespace {
 
 using namespace std::chrono_literals;
 using Events = std::vector<std::string>;
+namespace figures = orsa::testing::figures;
+using orsa::testing::at;
+using orsa::testing::last;
+using orsa::testing::TestClock;
 
-constexpr std::uint8_t kRead = 1;
-constexpr std::uint8_t kWrite = 2;
+constexpr std::uint8_t kRead = figures::kReadSettingSlot;
+constexpr std::uint8_t kWrite = figures::kWriteSettingSlot;
 
-class SettingsExchange : public ::testing::Test {
+SlotId slotAt(std::size_t position) { return static_cast<SlotId>(figures::kExchangeSlots[position]); }
+
+std::string result(std::int32_t code, std::string_view message) {
+  return "result:" + std::to_string(code) + ":" + std::string(message);
+}
+
+class RWSettingsThreadTest : public ::testing::Test {
  protected:
+  enum class Time { Real, Test };
+  explicit RWSettingsThreadTest(Time time = Time::Real)
+      : rig({}, time == Time::Test ? static_cast<link::Clock&>(clock) : link::steadyClock()) {}
+
   // Every callback leaves a line here, in order.
   RWSettingsThread::Callbacks callbacks() {
     const auto log = [this](std::string prefix) {
@@ -38,10 +55,12 @@ class SettingsExchange : public ::testing::Test {
     return c;
   }
 
-  void run(std::int32_t mode) {
+  // `meanwhile` runs on the test's thread while the worker does.
+  void run(std::int32_t mode, const std::function<void()>& meanwhile = {}) {
     RWSettingsThread worker(rig.link(), record, replyLock, callbacks());
     worker.mode = mode;
     ASSERT_TRUE(worker.start());
+    if (meanwhile) meanwhile();
     worker.join();
     EXPECT_FALSE(rig.channel.isOpen()) << "every run closes the channel";
   }
@@ -51,15 +70,22 @@ class SettingsExchange : public ::testing::Test {
     return std::string(cell.begin(), std::find(cell.begin(), cell.begin() + 31, 0));
   }
 
+  TestClock clock;
   orsa::testing::SimRig rig;
   SettingsRecord record;
   std::mutex replyLock;
   Events events, captions, progress, dumps;
 };
 
-TEST_F(SettingsExchange, ReadFetchesEverySlotThenShowsTheRecord) {
-  rig.beacon->setSettingsCell(parameterOf(SlotId::ServerHost), std::string(32, 'h'));
-  rig.beacon->setSettingsCell(parameterOf(SlotId::BalanceCode), "\xCA\xEE\xE4");  // "Код"
+// The pauses pass at once and a wait runs out only when the test knows no answer is coming.
+class RWSettingsThreadOnTestClock : public RWSettingsThreadTest {
+ protected:
+  RWSettingsThreadOnTestClock() : RWSettingsThreadTest(Time::Test) {}
+};
+
+TEST_F(RWSettingsThreadTest, ReadFetchesEverySlotThenShowsTheRecord) {
+  rig.beacon->setSettingsCell(figures::kSlotParameters[indexOf(SlotId::ServerHost)], std::string(32, 'h'));
+  rig.beacon->setSettingsCell(figures::kSlotParameters[indexOf(SlotId::BalanceCode)], "\xCA\xEE\xE4");  // "Код"
   record.setText(SlotId::WialonPassword, "stale");
   run(RWSettingsThread::kReadMode);
 
@@ -67,27 +93,27 @@ TEST_F(SettingsExchange, ReadFetchesEverySlotThenShowsTheRecord) {
   ASSERT_EQ(trace.size(), 30u);
   for (std::size_t p = 0; p < 30; ++p) {
     EXPECT_EQ(trace[p].type, kRead);
-    EXPECT_EQ(trace[p].parameter, p < 29 ? exchangeOrder[p].parameter : 0x080802C0u) << p;
+    EXPECT_EQ(trace[p].parameter, p < 29 ? figures::kExchangeParameters[p] : figures::kClosingReadParameter) << p;
     EXPECT_TRUE(trace[p].data.empty());
-    // The 100 ms pause after each request. The beacon's clock reads a frame late when its thread
+    // The pause after each request. The beacon's clock reads a frame late when its thread
     // was held up, which shortens the next gap alone: each gap shows that a pause was there, and
     // the whole run that none was cut short.
     if (p > 0 && p < 29) {
-      EXPECT_GE(trace[p].receivedAt - trace[p - 1].receivedAt, 50ms) << p;
+      EXPECT_GE(trace[p].receivedAt - trace[p - 1].receivedAt, figures::kReadPause / 2) << p;
     }
   }
-  EXPECT_GE(trace[28].receivedAt - trace[0].receivedAt, 28 * 100ms - 50ms);
-  for (const ExchangeEntry& entry : exchangeOrder) {
-    if (entry.slot != SlotId::ServerHost) {
-      EXPECT_EQ(record.text(entry.slot), beaconText(entry.parameter)) << slotName(entry.slot);
+  EXPECT_GE(trace[28].receivedAt - trace[0].receivedAt, 28 * figures::kReadPause - figures::kReadPause / 2);
+  for (std::size_t slot = 0; slot < figures::kSlotCount; ++slot) {
+    if (static_cast<SlotId>(slot) != SlotId::ServerHost) {
+      EXPECT_EQ(record.text(static_cast<SlotId>(slot)), beaconText(figures::kSlotParameters[slot])) << slot;
     }
   }
   EXPECT_EQ(record.text(SlotId::ServerHost), std::string(31, 'h')) << "no terminator in the reply";
   EXPECT_EQ(record.text(SlotId::WialonPassword), "");
 
   EXPECT_EQ(progress.size(), 29u);
-  EXPECT_EQ(progress.back(), "28/29");
-  EXPECT_EQ(captions.front(), "Чтение настроек...");
+  EXPECT_EQ(last(progress), "28/29");
+  EXPECT_EQ(at(captions, 0), figures::kReadingCaption);
   EXPECT_EQ(events, (Events{"showRecord", "fillSummary", "hide"})) << "no message after a read";
 
   ASSERT_EQ(dumps.size(), 58u) << "a line and a separator per slot";
@@ -100,18 +126,24 @@ TEST_F(SettingsExchange, ReadFetchesEverySlotThenShowsTheRecord) {
   EXPECT_EQ(dumps[2 * 23].rfind("К о д 0x00 ", 0), 0u) << dumps[2 * 23];
 }
 
-TEST_F(SettingsExchange, ReadFailureAtTheSixthSlotKeepsTheFirstFive) {
+TEST_F(RWSettingsThreadOnTestClock, ReadFailureAtTheSixthSlotKeepsTheFirstFive) {
   // "3" and its terminator arrive, the other 30 bytes of the cell never do.
   rig.beacon->setFaults(sim::FaultPlan().shortReply(kRead, 6, 2));
   record.RestoreDefaults("+7");
-  const auto start = std::chrono::steady_clock::now();
-  run(RWSettingsThread::kReadMode);
-  EXPECT_GE(std::chrono::steady_clock::now() - start, 4000ms);
+  const auto start = clock.now();
+  run(RWSettingsThread::kReadMode, [&] {
+    // The sixth request went out after the purge, so the two bytes counted are its answer's.
+    const bool answered = rig.beacon->waitForFrames(6, 10s) && rig.channel.waitForBytes(2, 60000);
+    clock.passWaits(true);
+    EXPECT_TRUE(answered);
+  });
+  EXPECT_EQ(clock.timeOuts(), 1u) << "the sixth slot's wait ran out";
+  // Six pauses, five answers at once and the sixth slot's whole time-out.
+  EXPECT_EQ(clock.now() - start, 6 * figures::kReadPause + figures::kReadTimeout + TestClock::kPastDeadline);
 
   EXPECT_EQ(rig.beacon->trace().size(), 6u);
   for (std::size_t p = 0; p < 29; ++p) {
-    const ExchangeEntry& entry = exchangeOrder[p];
-    EXPECT_EQ(record.text(entry.slot), p < 5 ? beaconText(entry.parameter) : "") << p;
+    EXPECT_EQ(record.text(slotAt(p)), p < 5 ? beaconText(figures::kExchangeParameters[p]) : "") << p;
   }
   EXPECT_EQ(progress.size(), 5u);
   ASSERT_EQ(dumps.size(), 12u) << "the failed reply is dumped too";
@@ -120,10 +152,10 @@ TEST_F(SettingsExchange, ReadFailureAtTheSixthSlotKeepsTheFirstFive) {
     shortReply += "0x00 ";
   }
   EXPECT_EQ(dumps[10], shortReply) << "all 32 bytes of the buffer, the missing ones as zeros";
-  EXPECT_EQ(events, (Events{"result:4:Ошибка во время чтения параметров", "hide"}));
+  EXPECT_EQ(events, (Events{result(4, figures::kReadFailed), "hide"}));
 }
 
-TEST_F(SettingsExchange, WriteSendsTwentyFiveWholeCellsWithoutPauses) {
+TEST_F(RWSettingsThreadTest, WriteSendsTwentyFiveWholeCellsWithoutPauses) {
   record.RestoreDefaults("+79001234567");
   record.setText(SlotId::ConstantSlotB, "XXtail");
   record.overwriteText(SlotId::ConstantSlotB, "1");
@@ -134,45 +166,52 @@ TEST_F(SettingsExchange, WriteSendsTwentyFiveWholeCellsWithoutPauses) {
   ASSERT_EQ(trace.size(), 25u);
   std::size_t quickGaps = 0;
   for (std::size_t p = 0; p < 25; ++p) {
-    const auto& cell = record.bytes(exchangeOrder[p].slot);
+    const auto& cell = record.bytes(slotAt(p));
     EXPECT_EQ(trace[p].type, kWrite);
-    EXPECT_EQ(trace[p].parameter, exchangeOrder[p].parameter);
+    EXPECT_EQ(trace[p].parameter, figures::kExchangeParameters[p]);
     EXPECT_EQ(trace[p].data, std::vector<std::uint8_t>(cell.begin(), cell.end())) << p;
     quickGaps += p > 0 && trace[p].receivedAt - trace[p - 1].receivedAt < 90ms ? 1 : 0;
   }
   EXPECT_GE(quickGaps, 12u);
-  EXPECT_EQ(trace[24].data[2], 't') << "bytes after the terminator travel too";
-  EXPECT_EQ(progress.front(), "0/25");
-  EXPECT_EQ(progress.back(), "24/25");
-  EXPECT_EQ(captions.back(), "Запись настроек...");
-  EXPECT_EQ(events, (Events{"hide", "result:3:Настройки успешно записаны", "hide"}));
+  EXPECT_EQ(at(trace[24].data, 2), 't') << "bytes after the terminator travel too";
+  EXPECT_EQ(at(progress, 0), "0/25");
+  EXPECT_EQ(last(progress), "24/25");
+  EXPECT_EQ(last(captions), figures::kWritingCaption);
+  EXPECT_EQ(events, (Events{"hide", result(3, figures::kWriteDone), "hide"}));
   EXPECT_TRUE(dumps.empty());
 }
 
-TEST_F(SettingsExchange, FailuresEndTheRunAndTheNextRunStartsAfresh) {
+TEST_F(RWSettingsThreadOnTestClock, FailuresEndTheRunAndTheNextRunStartsAfresh) {
   record.RestoreDefaults("+7");
   rig.beacon->setFaults(sim::FaultPlan().dropReply(kWrite, 3));
-  run(RWSettingsThread::kWriteMode);
+  const auto start = clock.now();
+  run(RWSettingsThread::kWriteMode, [&] {
+    const bool sent = rig.beacon->waitForFrames(3, 10s);
+    clock.passWaits(true);  // its answer was dropped
+    EXPECT_TRUE(sent);
+  });
+  clock.passWaits(false);
+  EXPECT_EQ(clock.timeOuts(), 1u);
+  EXPECT_EQ(clock.now() - start, figures::kWriteTimeout + TestClock::kPastDeadline) << "writes do not pause";
   EXPECT_EQ(rig.beacon->trace().size(), 3u);
   EXPECT_EQ(progress, (Events{"0/25", "1/25"}));
-  EXPECT_EQ(events, (Events{"result:4:Ошибка во время записи параметров", "hide"}));
+  EXPECT_EQ(events, (Events{result(4, figures::kWriteFailed), "hide"}));
 
   rig.beacon->setFaults({});
   events.clear();
   run(RWSettingsThread::kWriteMode);
   EXPECT_EQ(rig.beacon->trace().size(), 3u + 25u);
-  EXPECT_EQ(events.back(), "hide");
-  EXPECT_EQ(events[events.size() - 2], "result:3:Настройки успешно записаны");
+  EXPECT_EQ(events, (Events{"hide", result(3, figures::kWriteDone), "hide"}));
 
   rig.unplug();
   events.clear();
   const SettingsRecord before = record;
   run(RWSettingsThread::kReadMode);
   EXPECT_EQ(record, before);
-  EXPECT_EQ(events, (Events{"result:4:Устройство не подключено", "hide"}));
+  EXPECT_EQ(events, (Events{result(4, figures::kNotConnected), "hide"}));
 }
 
-TEST_F(SettingsExchange, SecondStartIsRefusedWhileARunIsActive) {
+TEST_F(RWSettingsThreadOnTestClock, SecondStartIsRefusedWhileARunIsActive) {
   std::promise<void> running;
   std::promise<void> release;
   std::shared_future<void> released = release.get_future().share();
@@ -202,7 +241,7 @@ TEST_F(SettingsExchange, SecondStartIsRefusedWhileARunIsActive) {
   EXPECT_TRUE(third.start()) << "a finished run frees the channel";
 }
 
-TEST_F(SettingsExchange, StoppingCutsTheWaitShortWithoutAMessage) {
+TEST_F(RWSettingsThreadTest, StoppingCutsTheWaitShortWithoutAMessage) {
   rig.beacon->setFaults(sim::FaultPlan().dropReply(kRead, 1));
   RWSettingsThread worker(rig.link(), record, replyLock, callbacks());
   worker.mode = RWSettingsThread::kReadMode;

@@ -4,13 +4,13 @@
 
 #include <fstream>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "settings/SettingsDefaults.h"
 
 namespace orsa::settings {
 namespace {
 
-using test::TempDir;
+using orsa::testing::TempDir;
 
 SettingsRecord defaults() {
   SettingsRecord record;

@@ -3,14 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <set>
 
 #include "settings/ExchangeOrder.h"
 #include "settings/NumberText.h"
 #include "settings/SettingsDefaults.h"
+#include "support/BeaconFigures.h"
 
 namespace orsa::settings {
 namespace {
+
+namespace figures = orsa::testing::figures;
 
 bool allZero(const SettingsRecord::Slot& cell) {
   return std::all_of(cell.begin(), cell.end(), [](std::uint8_t b) { return b == 0; });
@@ -77,17 +79,17 @@ TEST(SettingsRecord, DefaultsKeepThePhoneAndLeaveTheBeaconSlotsEmpty) {
   EXPECT_TRUE(std::all_of(block.begin(), block.end(), [](std::uint8_t b) { return b == 0; }));
 }
 
-TEST(SettingsRecord, ExchangeOrderAndNames) {
-  std::set<std::uint32_t> parameters;
-  for (std::size_t p = 0; p < exchangeOrder.size(); ++p) {
-    const ExchangeEntry& entry = exchangeOrder[p];
-    parameters.insert(entry.parameter);
-    EXPECT_EQ((entry.parameter - 0x08080000u) % 32u, 0u);
-    EXPECT_EQ(slotByName(slotName(entry.slot)), entry.slot);
+TEST(SettingsRecord, EachSlotHasTheBeaconsAddressAndTheExchangeOrderIsTheBeacons) {
+  for (std::size_t slot = 0; slot < figures::kSlotCount; ++slot) {
+    EXPECT_EQ(parameterOf(static_cast<SlotId>(slot)), figures::kSlotParameters[slot]) << "slot " << slot;
   }
-  EXPECT_EQ(parameters.size(), kSlotCount);
-  EXPECT_EQ(exchangeOrder[23].slot, SlotId::BalanceCode);
-  EXPECT_EQ(exchangeOrder[24].slot, SlotId::ConstantSlotB) << "written before the read-only four";
+  ASSERT_EQ(exchangeOrder.size(), figures::kExchangeSlots.size());
+  for (std::size_t p = 0; p < exchangeOrder.size(); ++p) {
+    EXPECT_EQ(indexOf(exchangeOrder[p].slot), figures::kExchangeSlots[p]) << "position " << p;
+    EXPECT_EQ(exchangeOrder[p].parameter, figures::kExchangeParameters[p]) << "position " << p;
+    EXPECT_EQ(slotByName(slotName(exchangeOrder[p].slot)), exchangeOrder[p].slot);
+  }
+  EXPECT_EQ(kWrittenSlotCount, figures::kWrittenSlots);
   EXPECT_EQ(slotByName("serverhost"), SlotId::ServerHost);
   EXPECT_EQ(slotByName("Server"), std::nullopt);
 }

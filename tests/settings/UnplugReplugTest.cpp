@@ -10,40 +10,24 @@
 #include "link/SerialChannel.h"
 #include "link/WorkerHost.h"
 #include "settings/RWSettingsThread.h"
-#include "settings/SettingsMessages.h"
 #include "settings/SlotId.h"
 #include "sim/SimulatedBeacon.h"
+#include "support/BeaconFigures.h"
+#include "support/FakePortMap.h"
+#include "support/TestClock.h"
 
 namespace orsa::settings {
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-
-// The system's list of serial devices, which the test changes as devices come and go.
-class ChangingPortMap final : public link::SerialPortMap {
- public:
-  std::vector<Entry> entries() const override {
-    std::lock_guard guard(lock_);
-    return entries_;
-  }
-  std::string candidateMarker() const override { return "cdc_acm"; }
-  void offer(std::vector<Entry> entries) {
-    std::lock_guard guard(lock_);
-    entries_ = std::move(entries);
-  }
-
- private:
-  mutable std::mutex lock_;
-  std::vector<Entry> entries_;
-};
+namespace figures = orsa::testing::figures;
 
 class UnplugReplug : public ::testing::Test {
  protected:
   struct Outcome {
     std::int32_t code = link::kResultNone;
     std::string message;
-    Clock::duration took{};
+    link::Clock::Duration took{};  // on the test's clock
   };
 
   // One read on the long-lived channel, with the automatic port choice, as the window does it.
@@ -56,19 +40,21 @@ class UnplugReplug : public ::testing::Test {
     };
     RWSettingsThread worker({channel, map, gate, host}, record, replyLock, callbacks);
     worker.mode = RWSettingsThread::kReadMode;
-    const auto start = Clock::now();
+    const auto start = clock.now();
     EXPECT_TRUE(worker.start());
     worker.join();
-    outcome.took = Clock::now() - start;
+    outcome.took = clock.now() - start;
     return outcome;
   }
 
-  static void plugIn(sim::SimulatedBeacon& beacon, ChangingPortMap& into) {
+  static void plugIn(sim::SimulatedBeacon& beacon, orsa::testing::FakePortMap& into) {
     into.offer({{"ttyS0 serial8250", "/dev/ttyS0"}, {"ttyACM cdc_acm", beacon.portPath()}});
   }
 
-  ChangingPortMap map;
-  link::SerialChannel channel;
+  orsa::testing::FakePortMap map;
+  // The pauses pass at once; no wait here may run out, as every answer comes or the line goes.
+  orsa::testing::TestClock clock;
+  link::SerialChannel channel{&link::openSerialPort, clock};
   link::ChannelGate gate;
   link::DirectWorkerHost host{link::PortChoice{}};
   SettingsRecord record;
@@ -82,9 +68,9 @@ TEST_F(UnplugReplug, AnUnplugEndsTheReadAtOnceWithItsMessage) {
   const Outcome outcome = read();
   EXPECT_TRUE(beacon.isHungUp());
   EXPECT_EQ(outcome.code, link::kResultFailure);
-  EXPECT_EQ(outcome.message, messages::kReadFailed);
-  // Four requests a tenth of a second apart, then the end: far from the reply time-out.
-  EXPECT_LT(outcome.took, std::chrono::milliseconds(RWSettingsThread::kReplyTimeoutMs) / 2);
+  EXPECT_EQ(outcome.message, figures::kReadFailed);
+  EXPECT_EQ(outcome.took, 4 * figures::kReadPause) << "the pauses after the four requests, and no time-out";
+  EXPECT_EQ(clock.timeOuts(), 0u);
 }
 
 TEST_F(UnplugReplug, TheBeaconBackUnderANewNameIsFoundAtTheNextRead) {
@@ -103,7 +89,7 @@ TEST_F(UnplugReplug, TheBeaconBackUnderANewNameIsFoundAtTheNextRead) {
   // Unplugged: the device and its name are gone.
   first.hangUp();
   map.offer({{"ttyS0 serial8250", "/dev/ttyS0"}});
-  EXPECT_EQ(read().message, messages::kNotConnected);
+  EXPECT_EQ(read().message, orsa::testing::figures::kNotConnected);
 
   record.clearAll();
   plugIn(again, map);

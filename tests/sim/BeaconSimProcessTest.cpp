@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/ChildProcess.h"
+#include "support/TempDir.h"
 
 namespace orsa::sim {
 namespace {
@@ -47,8 +48,7 @@ TEST(BeaconSimProcess, ExitsZeroOnSigint) {
 }
 
 TEST(BeaconSimProcess, LinkTraceAndFaults) {
-  const auto dir = std::filesystem::temp_directory_path() / ("orsa-sim-test-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
+  const orsa::testing::TempDir dir("orsa-sim-test-");
   const auto link = dir / "beacon";
   auto sim = beaconSim({"--link", link.string(), "--trace", "--drop", "3:1", "--short=1:1:4"});
   const std::string port = sim.readLine(5s);
@@ -73,7 +73,6 @@ TEST(BeaconSimProcess, LinkTraceAndFaults) {
   EXPECT_NE(trace.find("type 3 parameter 0x00000000 length 0"), std::string::npos) << trace;
   EXPECT_NE(trace.find("type 1 parameter 0x08080620 length 0"), std::string::npos) << trace;
   EXPECT_NE(trace.find("type 8 parameter 0x00000000 length 4: 41 54 0D 0A"), std::string::npos) << trace;
-  std::filesystem::remove_all(dir);
 }
 
 TEST(BeaconSimProcess, ThrottleAndHangUpOptions) {

@@ -39,12 +39,20 @@ TEST(SimOptions, EveryOptionReachesThePlan) {
                              "--modem-no-prompt",
                              "--modem-no-write-ok",
                              "--modem-drive-size=0",
+                             "--modem-no-sim",
+                             "--modem-no-network",
+                             "--modem-refuses-sms",
+                             "--modem-call-busy",
+                             "--modem-lacks",
+                             "+cbc,I",
+                             "--modem-lacks=+CCID",
                              "--nmea=/tmp/capture.log",
                              "--gnss-silent-from",
                              "packet-size",
                              "--gnss-sync-from=3",
                              "--gnss-unacked-packet",
-                             "2"});
+                             "2",
+                             "--gnss-reject-packet-always=4"});
   ASSERT_TRUE(result.options) << result.error;
   const auto& o = *result.options;
   EXPECT_EQ(o.linkPath, "/tmp/beacon");
@@ -63,8 +71,13 @@ TEST(SimOptions, EveryOptionReachesThePlan) {
   EXPECT_TRUE(modem.noPrompt);
   EXPECT_TRUE(modem.noWriteConfirmation);
   EXPECT_EQ(modem.driveSize, 0U);
+  EXPECT_TRUE(modem.simAbsent);
+  EXPECT_TRUE(modem.noNetwork);
+  EXPECT_TRUE(modem.refusesSms);
+  EXPECT_TRUE(modem.callBusy);
+  EXPECT_EQ(modem.lacks, (std::set<std::string>{"+CBC", "+CCID", "I"}));
   EXPECT_EQ(o.nmeaPath, "/tmp/capture.log");
-  EXPECT_EQ(o.faults.gnssFaults(), (GnssFaults{GnssStage::PacketSize, 3, 2}));
+  EXPECT_EQ(o.faults.gnssFaults(), (GnssFaults{GnssStage::PacketSize, 3, 2, 4, true}));
 }
 
 TEST(SimOptions, Help) {
@@ -96,6 +109,13 @@ TEST(SimOptions, BadCommandLinesAreRefusedWithAReason) {
       {"--modem-drive-size", "-1"},
       {"--modem-drive-size", "8k"},
       {"--modem-no-prompt=yes"},
+      {"--modem-no-sim=yes"},
+      {"--modem-lacks"},
+      {"--modem-lacks", ""},
+      {"--modem-lacks", "CBC"},
+      {"--modem-lacks", "+CBC,"},
+      {"--modem-lacks", "+C-BC"},
+      {"--modem-lacks", "AT+CBC"},
   };
   for (const auto& args : bad) {
     const auto result = parse(args);

@@ -22,7 +22,9 @@ namespace orsa::testing {
 // the object goes, so a failing test leaves no process behind.
 class ChildProcess {
  public:
-  ChildProcess(const std::string& program, std::vector<std::string> args) {
+  // `errorTerminal`: the path of a pseudo-terminal's slave that standard error goes to instead of its
+  // pipe, for a program that behaves otherwise at a terminal; errorOutput() is empty then.
+  ChildProcess(const std::string& program, std::vector<std::string> args, const std::string& errorTerminal = {}) {
     int out[2];
     int err[2];
     if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
@@ -33,7 +35,11 @@ class ChildProcess {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+    if (errorTerminal.empty()) {
+      posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+    } else {
+      posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorTerminal.c_str(), O_RDWR | O_NOCTTY, 0);
+    }
     args.insert(args.begin(), program);
     std::vector<char*> argv;
     for (auto& arg : args) argv.push_back(arg.data());
@@ -81,9 +87,9 @@ class ChildProcess {
     return {};
   }
 
-  void signal(int number) {
-    if (pid_ > 0) ::kill(pid_, number);
-  }
+  // Safe from any thread, and after the exit too: it goes through the process descriptor, which
+  // stays open until the object goes, so it never reaches a reaped process or a reused pid.
+  void signal(int number) const { ::syscall(SYS_pidfd_send_signal, exited_, number, nullptr, 0); }
 
   // The exit status, or -1 when the process did not exit normally within `timeout`.
   int waitForExit(std::chrono::milliseconds timeout) {

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 namespace orsa::app {
 
@@ -14,10 +15,27 @@ class DialogService {
   enum class Buttons { Ok, YesNo };
   enum class Answer { Ok, Yes, No };
 
+  // One message box without an owner window.
+  struct Box {
+    Box(QString shownText, QString shownTitle, Icon shownIcon = Icon::None, Buttons offered = Buttons::Ok)
+        : text(std::move(shownText)), title(std::move(shownTitle)), icon(shownIcon), buttons(offered) {}
+
+    QString text;
+    QString title;
+    Icon icon = Icon::None;
+    Buttons buttons = Buttons::Ok;
+    // Shown under the text in smaller print: why it happened and what to do. Empty: nothing.
+    QString details;
+    // The button Enter presses; a question whose "Yes" loses work is asked with "No" here.
+    Answer preferred = Answer::Yes;
+  };
+
   virtual ~DialogService() = default;
 
-  // Message box without an owner window.
-  virtual Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons) = 0;
+  virtual Answer show(const Box& box) = 0;
+  Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons) {
+    return show({text, title, icon, buttons});
+  }
   // `filter` uses the "Description|*.ext" form; nullopt when cancelled.
   virtual std::optional<QString> openFileName(const QString& filter) = 0;
   virtual std::optional<QString> saveFileName(const QString& initialName, const QString& filter) = 0;

@@ -1,5 +1,6 @@
 #include "HelpMemo.h"
 
+#include "FocusFrame.h"
 #include "JustifyLines.h"
 #include "UiColors.h"
 #include "UiFonts.h"
@@ -77,6 +78,21 @@ void HelpMemo::justify() {
   // The stretched lines are final; letting the memo re-wrap them would break them again.
   setLineWrapMode(QPlainTextEdit::NoWrap);
   setPlainText(justifyLines(lines, measure, width()).join(QLatin1Char('\n')));
+}
+
+void HelpMemo::paintEvent(QPaintEvent* event) {
+  QPlainTextEdit::paintEvent(event);
+  paintFocusFrame(*this, *viewport());
+}
+
+void HelpMemo::focusInEvent(QFocusEvent* event) {
+  QPlainTextEdit::focusInEvent(event);
+  viewport()->update();
+}
+
+void HelpMemo::focusOutEvent(QFocusEvent* event) {
+  QPlainTextEdit::focusOutEvent(event);
+  viewport()->update();
 }
 
 }  // namespace orsa::app

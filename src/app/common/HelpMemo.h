@@ -7,6 +7,7 @@ namespace orsa::app {
 
 // Read-only help text beside the settings controls.  Knows how its text
 // breaks into display lines so the lines can be stretched to its width.
+// Tab passes it by; F1 brings the focus to it, and a frame shows it has it.
 class HelpMemo : public QPlainTextEdit {
   Q_OBJECT
  public:
@@ -20,6 +21,11 @@ class HelpMemo : public QPlainTextEdit {
   // to the memo's width with extra spaces.  The lines are broken with room for
   // the stretch's slack, so no gap is ever left without a space.
   void justify();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   int wrapWidth() const;

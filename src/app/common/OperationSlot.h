@@ -28,7 +28,12 @@ class OperationSlot {
 
   // Starts `worker`; `ended` runs on the window thread after it was released. When another
   // operation holds the channel nothing starts, and the refusal text is returned.
-  std::optional<std::string> start(std::unique_ptr<link::Worker> worker, std::function<void()> ended);
+  std::optional<std::string> start(std::unique_ptr<link::Worker> worker, std::function<void()> ended = {});
+  // The same, with `ended` given the finished worker to read its outcome from (the slot is free
+  // again already, so `ended` may start the next operation). Null when the slot was joined before
+  // the finish came through: the window was closing.
+  std::optional<std::string> start(std::unique_ptr<link::Worker> worker,
+                                   std::function<void(const link::Worker* finished)> ended);
 
   // Asks a running operation to end now (the window is closing).
   void requestStop();

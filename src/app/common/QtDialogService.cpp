@@ -1,7 +1,11 @@
 #include "QtDialogService.h"
 
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -24,6 +28,48 @@ QMessageBox::Icon toQt(DialogService::Icon icon) {
   return QMessageBox::NoIcon;
 }
 
+// The kinds Qt's dialog shows in its "Тип" column; Qt's Russian texts leave them in English.
+class RussianKinds final : public QFileIconProvider {
+ public:
+  QString type(const QFileInfo& info) const override {
+    if (info.isRoot()) return QStringLiteral("Диск");
+    if (info.isDir()) return QStringLiteral("Папка");
+    if (info.isSymLink()) return QStringLiteral("Ссылка");
+    const QString suffix = info.suffix();
+    return suffix.isEmpty() ? QStringLiteral("Файл") : QStringLiteral("Файл %1").arg(suffix.toUpper());
+  }
+};
+
+// Room enough for the long names of technicians' folders beside size, kind and date.
+constexpr QSize kDialogSize(780, 480);
+
+// Qt's dialog makes its views only when it is first shown (a platform dialog needs none); they are
+// set up then.
+class ProgramFileDialog final : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    if (!prepared_) {
+      prepared_ = true;
+      // The dialog does not own its provider; one serves every dialog of the run.
+      static RussianKinds kinds;
+      setIconProvider(&kinds);
+      if (auto* details = findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+      }
+    }
+    QFileDialog::showEvent(event);
+  }
+
+ private:
+  bool prepared_ = false;
+};
+
 }  // namespace
 
 QString QtDialogService::toQtFilter(const QString& filter) {
@@ -38,37 +84,63 @@ QString QtDialogService::toQtFilter(const QString& filter) {
   return entries.join(QStringLiteral(";;"));
 }
 
-DialogService::Answer QtDialogService::message(const QString& text, const QString& title, Icon icon, Buttons buttons) {
-  const auto qtButtons = buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
-  QMessageBox box(toQt(icon), title, text, qtButtons);
+DialogService::Answer QtDialogService::show(const Box& request) {
+  const bool question = request.buttons == Buttons::YesNo;
+  QMessageBox box(toQt(request.icon), request.title, request.text,
+                  question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+  box.setInformativeText(request.details);
+  if (question) {
+    box.setDefaultButton(request.preferred == Answer::No ? QMessageBox::No : QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+  }
   const int chosen = box.exec();
-  if (buttons == Buttons::Ok) {
+  if (!question) {
     return Answer::Ok;
   }
   return chosen == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
-std::optional<QString> QtDialogService::openFileName(const QString& filter) {
-  const QString name = QFileDialog::getOpenFileName(nullptr, QString(), QString(), toQtFilter(filter));
+std::unique_ptr<QFileDialog> QtDialogService::fileDialog(const QString& title, const QString& filter) {
+  std::unique_ptr<QFileDialog> dialog =
+      std::make_unique<ProgramFileDialog>(nullptr, title, QString(), toQtFilter(filter));
+  dialog->setViewMode(QFileDialog::Detail);
+  dialog->resize(kDialogSize);
+  return dialog;
+}
+
+namespace {
+
+std::optional<QString> firstChosen(QFileDialog& dialog) {
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    return std::nullopt;
+  }
+  const QString name = dialog.selectedFiles().constFirst();
   return name.isEmpty() ? std::nullopt : std::optional<QString>(name);
+}
+
+}  // namespace
+
+std::optional<QString> QtDialogService::openFileName(const QString& filter) {
+  const auto dialog = fileDialog(QString(), filter);
+  dialog->setFileMode(QFileDialog::ExistingFile);
+  return firstChosen(*dialog);
 }
 
 std::optional<QString> QtDialogService::saveFileName(const QString& initialName, const QString& filter) {
   // No default suffix: the caller decides how a typed name gets its extension.
-  QFileDialog dialog(nullptr, QString(), QString(), toQtFilter(filter));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.selectFile(initialName);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-    return std::nullopt;
-  }
-  return dialog.selectedFiles().constFirst();
+  const auto dialog = fileDialog(QString(), filter);
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  dialog->selectFile(initialName);
+  return firstChosen(*dialog);
 }
 
 std::optional<QString> QtDialogService::folderName(const QString& title) {
+  const auto dialog = fileDialog(title, QString());
+  dialog->setFileMode(QFileDialog::Directory);
+  dialog->setOption(QFileDialog::ShowDirsOnly);
   // Starts from the desktop, where technicians keep what they bring on a stick.
-  const QString folder = QFileDialog::getExistingDirectory(
-      nullptr, title, QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
-  return folder.isEmpty() ? std::nullopt : std::optional<QString>(folder);
+  dialog->setDirectory(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+  return firstChosen(*dialog);
 }
 
 }  // namespace orsa::app

@@ -4,13 +4,17 @@
 
 namespace orsa::app {
 
-void showResultBox(DialogService& dialogs, int resultCode, const QString& text) {
-  const QString title = QStringLiteral("Конфигуратор");
+void showResultBox(DialogService& dialogs, int resultCode, const QString& text, const QString& details) {
+  DialogService::Box box{text, QStringLiteral("Конфигуратор")};
+  box.details = details;
   if (resultCode == link::kResultSuccess) {
-    dialogs.message(text, title, DialogService::Icon::Information, DialogService::Buttons::Ok);
+    box.icon = DialogService::Icon::Information;
   } else if (resultCode == link::kResultFailure) {
-    dialogs.message(text, title, DialogService::Icon::Warning, DialogService::Buttons::Ok);
+    box.icon = DialogService::Icon::Warning;
+  } else {
+    return;
   }
+  dialogs.show(box);
 }
 
 }  // namespace orsa::app

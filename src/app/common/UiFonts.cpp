@@ -1,30 +1,36 @@
 #include "UiFonts.h"
 
+#include <QStringList>
+
 namespace orsa::app::fonts {
 namespace {
 
-QFont make(const QString& family, int pixelSize, bool bold, QFont::StyleHint hint) {
-  QFont font(family);
+// The free twin first; where it is missing (Windows) the Windows face it was made to match.
+QFont make(const QString& twin, const QString& windowsFace, int pixelSize, bool bold, QFont::StyleHint hint) {
+  QFont font;
+  font.setFamilies({twin, windowsFace});
   font.setStyleHint(hint);
   font.setPixelSize(pixelSize);
   font.setBold(bold);
   return font;
 }
 
-}  // namespace
-
-QFont arial(int pixelSize, bool bold) {
-  return make(QStringLiteral("Liberation Sans"), pixelSize, bold, QFont::SansSerif);
+QFont sans(int pixelSize, bool bold) {
+  return make(QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), pixelSize, bold, QFont::SansSerif);
 }
 
-QFont msSansSerif(int pixelSize) { return make(QStringLiteral("Liberation Sans"), pixelSize, false, QFont::SansSerif); }
+}  // namespace
+
+QFont arial(int pixelSize, bool bold) { return sans(pixelSize, bold); }
+
+QFont msSansSerif(int pixelSize) { return sans(pixelSize, false); }
 
 QFont consolas(int pixelSize, bool bold) {
-  return make(QStringLiteral("Liberation Mono"), pixelSize, bold, QFont::Monospace);
+  return make(QStringLiteral("Liberation Mono"), QStringLiteral("Courier New"), pixelSize, bold, QFont::Monospace);
 }
 
 QFont arialBlack(int pixelSize) {
-  QFont font = make(QStringLiteral("Liberation Sans"), pixelSize, true, QFont::SansSerif);
+  QFont font = sans(pixelSize, true);
   font.setWeight(QFont::Black);
   return font;
 }

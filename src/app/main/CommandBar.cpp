@@ -20,19 +20,19 @@ CommandBar::CommandBar(QWidget* form) : QWidget(form) {
   pal.setColor(QPalette::Window, colors::formWhite());
   setPalette(pal);
 
-  read_ = new PictureButton(QStringLiteral("SpeedButton4"), QStringLiteral(":/icons/read.svg"),
+  read_ = new PictureButton(QStringLiteral("SpeedButton4"), QStringLiteral("read"),
                             QStringLiteral("Прочитать настройки из устройства"), this);
-  write_ = new PictureButton(QStringLiteral("SpeedButton3"), QStringLiteral(":/icons/write.svg"),
+  write_ = new PictureButton(QStringLiteral("SpeedButton3"), QStringLiteral("write"),
                              QStringLiteral("Записать настройки в устройство"), this);
-  defaults_ = new PictureButton(QStringLiteral("SpeedButton5"), QStringLiteral(":/icons/defaults.svg"),
+  defaults_ = new PictureButton(QStringLiteral("SpeedButton5"), QStringLiteral("defaults"),
                                 QStringLiteral("Восстановить значения по умолчанию"), this);
-  load_ = new PictureButton(QStringLiteral("SpeedButton1"), QStringLiteral(":/icons/load.svg"),
+  load_ = new PictureButton(QStringLiteral("SpeedButton1"), QStringLiteral("load"),
                             QStringLiteral("Загрузить настройки из файла"), this);
-  save_ = new PictureButton(QStringLiteral("SpeedButton2"), QStringLiteral(":/icons/save.svg"),
+  save_ = new PictureButton(QStringLiteral("SpeedButton2"), QStringLiteral("save"),
                             QStringLiteral("Сохранить настройки в файл"), this);
-  command_ = new PictureButton(QStringLiteral("SpeedButton7"), QStringLiteral(":/icons/command.svg"),
+  command_ = new PictureButton(QStringLiteral("SpeedButton7"), QStringLiteral("command"),
                                QStringLiteral("Создать команду WIALON"), this);
-  service_ = new PictureButton(QStringLiteral("SpeedButton8"), QStringLiteral(":/icons/service.svg"), QString(), this);
+  service_ = new PictureButton(QStringLiteral("SpeedButton8"), QStringLiteral("service"), QString(), this);
 
   int x = kLeft;
   for (PictureButton* b : {read_, write_, defaults_, load_, save_, command_}) {

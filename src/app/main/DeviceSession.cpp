@@ -1,6 +1,7 @@
 #include "DeviceSession.h"
 
 #include "link/SerialPortMap.h"
+#include "link/DeviceConnection.h"
 #include "link/PortList.h"
 
 namespace orsa::app {
@@ -19,6 +20,11 @@ QStringList DeviceSession::openablePorts() const {
     ports << QString::fromStdString(port);
   }
   return ports;
+}
+
+QString DeviceSession::automaticPort() const {
+  const auto port = link::automaticPort(*portMap_);
+  return port ? QString::fromStdString(*port) : QString();
 }
 
 }  // namespace orsa::app

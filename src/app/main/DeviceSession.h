@@ -30,6 +30,8 @@ class DeviceSession {
   void setRelayStopper(std::function<void()> stop) { relayStopper_ = std::move(stop); }
   // Ports of the map that open right now, for the manual port list.
   QStringList openablePorts() const;
+  // The port the automatic choice takes now; empty when it finds none or several.
+  QString automaticPort() const;
 
   link::SerialChannel channel;
   link::ChannelGate gate;

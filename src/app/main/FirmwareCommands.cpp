@@ -3,6 +3,7 @@
 #include "LocalPath.h"
 #include "DeviceSession.h"
 #include "DialogService.h"
+#include "ProgressMeter.h"
 #include "ResultBox.h"
 #include "TForm1.h"
 #include "firmware/MCUpdateThread.h"
@@ -12,7 +13,12 @@
 
 namespace orsa::app {
 FirmwareCommands::FirmwareCommands(TForm1& form, DeviceSession& session, DialogService& dialogs)
-    : form_(form), session_(session), dialogs_(dialogs) {}
+    : form_(form), session_(session), dialogs_(dialogs) {
+  // The page's bar: the settings progress window, owned by the main window, has one too.
+  if (auto* bar = form_.pageControl()->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"))) {
+    progress_ = std::make_unique<ProgressMeter>(*bar);
+  }
+}
 
 FirmwareCommands::~FirmwareCommands() = default;
 
@@ -24,13 +30,9 @@ void FirmwareCommands::update() {
   using Worker = firmware::MCUpdateThread;
   Worker::Callbacks callbacks;
   callbacks.showProgress = [this](const Worker& w) {
-    // The page's bar: the settings progress window, owned by the main window, has one too.
-    if (auto* bar = form_.pageControl()->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"))) {
-      bar->setVisible(true);
-      // A range of 0 is drawn as an endless busy bar; an empty payload is simply all written.
-      const bool empty = w.progressMax <= 0;
-      bar->setMaximum(empty ? 1 : w.progressMax);
-      bar->setValue(empty ? 1 : w.progressPosition);
+    if (progress_) {
+      progress_->show(w.progressPosition, w.progressMax);
+      progress_->bar().setVisible(true);
     }
   };
   callbacks.showResult = [this](const Worker& w) {

@@ -14,6 +14,7 @@ namespace orsa::app {
 
 class DeviceSession;
 class DialogService;
+class ProgressMeter;
 class TForm1;
 
 // "Обновить программное обеспечение": picks a ".fmw" file and runs the
@@ -36,6 +37,7 @@ class FirmwareCommands : public QObject {
   TForm1& form_;
   DeviceSession& session_;
   DialogService& dialogs_;
+  std::unique_ptr<ProgressMeter> progress_;  // the page's bar
   OperationSlot worker_{*this};
 };
 

@@ -16,8 +16,7 @@ namespace orsa::app {
 FirmwarePage::FirmwarePage(QWidget* parent) : QWidget(parent) {
   auto* update = kit::group(this, QStringLiteral("Обновление программного обеспечения"), {8, 46, 500, 214});
   const QString caption = QStringLiteral("Обновить программное обеспечение");
-  auto* button =
-      new PictureButton(QStringLiteral("SpeedButton6"), QStringLiteral(":/icons/update.svg"), QString(), update);
+  auto* button = new PictureButton(QStringLiteral("SpeedButton6"), QStringLiteral("update"), QString(), update);
   button->setText(caption);
   button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   button->setFixedSize(300, 46);

@@ -1,9 +1,11 @@
 #include "SectionLabel.h"
 
+#include "FocusFrame.h"
 #include "UiColors.h"
 #include "UiFonts.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace orsa::app {
@@ -35,6 +37,8 @@ SectionLabel::SectionLabel(int section, const QString& objectName, QWidget* pare
   setAutoFillBackground(true);
   setFont(fonts::arial(11, true));
   setCursor(Qt::PointingHandCursor);
+  // A disabled label (the blank ninth strip) is left out of the Tab chain by Qt itself.
+  setFocusPolicy(Qt::TabFocus);
   setSelectedLook(false);
 }
 
@@ -121,6 +125,21 @@ void SectionLabel::mouseReleaseEvent(QMouseEvent* event) {
   if (click) {
     emit clicked(section_);
   }
+}
+
+void SectionLabel::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+    event->accept();
+    emit clicked(section_);
+    return;
+  }
+  QLabel::keyPressEvent(event);
+}
+
+void SectionLabel::paintEvent(QPaintEvent* event) {
+  QLabel::paintEvent(event);
+  paintFocusFrame(*this, *this);
 }
 
 }  // namespace orsa::app

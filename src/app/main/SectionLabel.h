@@ -6,7 +6,8 @@
 namespace orsa::app {
 
 // One entry of the section column: bold caption, underlined while the mouse
-// is over it, inverted colours while its section is current.
+// is over it, inverted colours while its section is current. Reached by Tab and
+// chosen by Space or Enter as by a click; framed while it has the focus.
 class SectionLabel : public QLabel {
   Q_OBJECT
  public:
@@ -29,6 +30,8 @@ class SectionLabel : public QLabel {
   void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   void setUnderline(bool on);

@@ -79,10 +79,27 @@ void SettingsCommands::write() {
   }
 }
 
+bool SettingsCommands::reading() const { return busy() && runningMode_ == settings::RWSettingsThread::kReadMode; }
+
+bool SettingsCommands::writing() const { return busy() && runningMode_ == settings::RWSettingsThread::kWriteMode; }
+
+void SettingsCommands::hideProgressWindow() {
+  if (TForm3* progress = form_.form3()) {
+    // Where the system gave the progress window the keyboard, it goes back to the main window.
+    const bool hadKeyboard = progress->isActiveWindow();
+    progress->hide();
+    if (hadKeyboard) form_.activateWindow();
+  }
+}
+
 void SettingsCommands::start(int mode) {
   using Worker = settings::RWSettingsThread;
   Worker::Callbacks callbacks;
   callbacks.showResult = [this](const Worker& w) {
+    // A write ends with a box either way; a read only when it fails.
+    lastExchangeSucceeded_ = w.resultCode == link::kResultSuccess;
+    // The box is modal and the exchange is over: a progress window behind it would still look busy.
+    hideProgressWindow();
     form_.showOperationResult(w.resultCode, QString::fromStdString(w.messageText));
   };
   callbacks.showProgressWindow = [this](const Worker& w) {
@@ -95,12 +112,12 @@ void SettingsCommands::start(int mode) {
       progress->setProgress(w.progressMax, w.progressPosition);
     }
   };
-  callbacks.hideProgressWindow = [this](const Worker&) {
-    if (TForm3* progress = form_.form3()) {
-      progress->hide();
-    }
+  callbacks.hideProgressWindow = [this](const Worker&) { hideProgressWindow(); };
+  callbacks.showRecord = [this](const Worker&) {
+    // Only a read that got every slot puts the record onto the pages.
+    if (runningMode_ == Worker::kReadMode) lastExchangeSucceeded_ = true;
+    showRecord();
   };
-  callbacks.showRecord = [this](const Worker&) { showRecord(); };
   callbacks.fillSummary = [this](const Worker&) { fillSummaryGrid(); };
   callbacks.replyDump = [this](const std::string& line) {
     if (TForm6* log = form_.form6()) {
@@ -111,7 +128,13 @@ void SettingsCommands::start(int mode) {
   auto worker =
       std::make_unique<Worker>(session_.linkForOperation(), session_.record, session_.replyLock, std::move(callbacks));
   worker->mode = mode;
-  if (auto refusal = worker_.start(std::move(worker), [this] { emit exchangeFinished(); })) {
+  runningMode_ = mode;
+  lastExchangeSucceeded_ = false;
+  // A stopped read skips the worker's own last calls into the window; the window is tidied here.
+  if (auto refusal = worker_.start(std::move(worker), [this] {
+        hideProgressWindow();
+        emit exchangeFinished();
+      })) {
     showResultBox(dialogs_, link::kResultFailure, QString::fromStdString(*refusal));
   }
 }
@@ -149,11 +172,14 @@ void SettingsCommands::load() {
   if (!chosen || chosen->isEmpty()) {
     return;
   }
-  const std::string name = chosen->toStdString();
-  if (!settings::SettingsFile::isLoadableName(name)) {
+  openFile(*chosen);
+}
+
+void SettingsCommands::openFile(const QString& name) {
+  if (busy() || name.isEmpty() || !settings::SettingsFile::isLoadableName(name.toStdString())) {
     return;
   }
-  const auto result = settings::SettingsFile::load(localPath(*chosen), session_.record);
+  const auto result = settings::SettingsFile::load(localPath(name), session_.record);
   if (!result) {
     dialogs_.message(QString::fromStdString(result.message), qs(messages::kFileErrorTitle), DialogService::Icon::None,
                      DialogService::Buttons::Ok);

@@ -17,19 +17,23 @@
 #include "PortPanel.h"
 #include "ResultBox.h"
 #include "SectionColumn.h"
+#include "SectionLabel.h"
 #include "SettingsCommands.h"
 #include "SummaryPage.h"
 #include "TForm2.h"
+#include "TForm3.h"
 #include "TForm4.h"
 #include "TForm5.h"
 #include "UiColors.h"
 #include "ZonePage.h"
+#include "GnssCommands.h"
 #include "link/SerialPortMap.h"
 #include "link/Worker.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeySequence>
 #include <QScreen>
 #include <QShortcut>
 #include <QStackedWidget>
@@ -45,6 +49,19 @@ const QStringList& justifiedMemos() {
       QStringLiteral("Memo20"), QStringLiteral("Memo22"), QStringLiteral("Memo24"),
   };
   return names;
+}
+
+// The keys of a command, named after its tool tip: "Прочитать настройки из устройства (Ctrl+R)".
+QString withKeys(const QString& tip, const QKeySequence& keys) {
+  const QString named = keys.toString(QKeySequence::PortableText);
+  return tip.isEmpty() ? named : QStringLiteral("%1 (%2)").arg(tip, named);
+}
+
+// `keys` press `button` wherever the focus is in the window, whether the button is shown or not.
+void bindKeys(QWidget* window, QAbstractButton* button, const QKeySequence& keys) {
+  auto* shortcut = new QShortcut(keys, window);
+  QObject::connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
+  button->setToolTip(withKeys(button->toolTip(), keys));
 }
 
 void paintWhite(QWidget* widget) {
@@ -71,11 +88,14 @@ TForm1::TForm1(DialogService& dialogs, std::unique_ptr<link::SerialPortMap> port
   setPalette(pal);
   setAutoFillBackground(true);
 
-  buildPages();
+  // Made in the order Tab visits them: commands, sections, the page, the port panel. The command
+  // bar lies over the page area's top and is raised above it.
   commands_ = new CommandBar(this);
   sections_ = new SectionColumn(this);
+  buildPages();
   ports_ = new PortPanel(this);
   header_ = new HeaderPanel(this);
+  commands_->raise();
 
   connect(sections_, &SectionColumn::sectionClicked, this, &TForm1::selectSection);
   connect(header_->exitLabel(), &ExitLabel::clicked, this, &QWidget::close);
@@ -100,12 +120,16 @@ TForm1::TForm1(DialogService& dialogs, std::unique_ptr<link::SerialPortMap> port
     }
     return ports;
   });
+  ports_->setAutomaticPortFinder([this] { return session_->automaticPort(); });
   ports_->refill();
   publishPortChoice();
   settings_->restoreDefaults();
+  installShortcuts();
 }
 
 TForm1::~TForm1() { stopOperations(); }
+
+TForm5* TForm1::form5() const { return form5_.data(); }
 
 void TForm1::connectCommands() {
   connect(commands_->readButton(), &PictureButton::clicked, settings_.get(), &SettingsCommands::read);
@@ -125,6 +149,55 @@ void TForm1::connectCommands() {
   // so a reason stays only until a connect succeeds.
   connect(settings_.get(), &SettingsCommands::exchangeFinished, this, &TForm1::showConnectProblem);
   connect(firmware_.get(), &FirmwareCommands::updateFinished, this, &TForm1::showConnectProblem);
+  // A close that came during a settings write happens once the write is done.
+  connect(settings_.get(), &SettingsCommands::exchangeFinished, this, [this] {
+    if (closeAfterWrite_) close();
+  });
+}
+
+void TForm1::installShortcuts() {
+  bindKeys(this, commands_->readButton(), QKeySequence(Qt::CTRL | Qt::Key_R));
+  bindKeys(this, commands_->writeButton(), QKeySequence(Qt::CTRL | Qt::Key_W));
+  bindKeys(this, commands_->loadButton(), QKeySequence(Qt::CTRL | Qt::Key_O));
+  bindKeys(this, commands_->saveButton(), QKeySequence(Qt::CTRL | Qt::Key_S));
+  for (int section = 1; section < SectionColumn::kSections; ++section) {
+    const QKeySequence keys(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + section));
+    SectionLabel* label = sections_->label(section);
+    label->setToolTip(withKeys(label->text().simplified(), keys));
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, [this, section] {
+      selectSection(section);
+      sections_->label(section)->setFocus(Qt::ShortcutFocusReason);
+    });
+  }
+  connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, &TForm1::focusHelpText);
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+          &TForm1::stopRunningOperation);
+}
+
+void TForm1::focusHelpText() {
+  const QList<HelpMemo*> memos = pages_->currentWidget()->findChildren<HelpMemo*>();
+  if (memos.isEmpty()) return;
+  const qsizetype current = memos.indexOf(qobject_cast<HelpMemo*>(focusWidget()));
+  HelpMemo* next = memos.at((current + 1) % memos.size());
+  next->setFocus(Qt::ShortcutFocusReason);
+}
+
+bool TForm1::updateRunning() const { return firmware_->busy() || (form5_ && form5_->gnss().flashRunning()); }
+
+bool TForm1::confirmUpdateAbort() {
+  DialogService::Box question{QStringLiteral("Прервать обновление? Маяк останется без рабочей прошивки"),
+                              QStringLiteral("Конфигуратор"), DialogService::Icon::Warning,
+                              DialogService::Buttons::YesNo};
+  question.preferred = DialogService::Answer::No;
+  return dialogs_.show(question) == DialogService::Answer::Yes;
+}
+
+void TForm1::stopRunningOperation() {
+  if (settings_->reading()) {
+    settings_->requestStop();
+  } else if (firmware_->busy() && confirmUpdateAbort()) {
+    firmware_->requestStop();
+  }
 }
 
 void TForm1::publishPortChoice() {
@@ -134,11 +207,15 @@ void TForm1::publishPortChoice() {
 void TForm1::showConnectProblem() { ports_->setConnectProblem(QString::fromStdString(session_->channel.lastError())); }
 
 void TForm1::showOperationResult(int resultCode, const QString& text) {
+  // Both are read while the operation still waits for this box, before it closes the channel.
+  QString reason;
   if (text == QString::fromUtf8(link::kNotConnectedMessage)) {
-    // Read while the operation that failed to connect still waits for this box.
     showConnectProblem();
+    reason = ports_->connectProblem();
+  } else if (resultCode == link::kResultFailure && session_->channel.lineLost()) {
+    reason = QStringLiteral("маяк отключён во время операции — подключите его и повторите");
   }
-  showResultBox(dialogs_, resultCode, text);
+  showResultBox(dialogs_, resultCode, text, reason);
 }
 
 void TForm1::enterDemoMode(const QString& port) {
@@ -153,9 +230,11 @@ void TForm1::enterDemoMode(const QString& port) {
 void TForm1::stopOperations() {
   settings_->requestStop();
   firmware_->requestStop();
+  if (form5_) form5_->gnss().requestStop();
   session_->host.shutdown();
   settings_->join();
   firmware_->join();
+  if (form5_) form5_->gnss().join();
   session_->channel.close();
 }
 
@@ -187,8 +266,11 @@ void TForm1::attachWindows(TForm2* form2, TForm3* form3, TForm4* form4, TForm5* 
   form4_ = form4;
   form5_ = form5;
   form6_ = form6;
-  if (form4_ != nullptr && form5_ != nullptr) {
-    connect(form4_, &TForm4::codeAccepted, form5_, &TForm5::present, Qt::UniqueConnection);
+  if (form3_ != nullptr) {
+    connect(form3_, &TForm3::stopRequested, this, &TForm1::stopRunningOperation, Qt::UniqueConnection);
+  }
+  if (form4_ != nullptr && form5_) {
+    connect(form4_, &TForm4::codeAccepted, form5_.data(), &TForm5::present, Qt::UniqueConnection);
   }
 }
 
@@ -238,11 +320,24 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  // A half-replaced firmware leaves the beacon unable to start: only the user may decide that.
+  if (updateRunning() && !confirmUpdateAbort()) {
+    event->ignore();
+    return;
+  }
+  // A half-written beacon holds a mix of old and new settings: the write goes on to its end and
+  // the window closes after it.
+  if (settings_->writing()) {
+    closeAfterWrite_ = true;
+    event->ignore();
+    return;
+  }
   // Nothing is waited for here: running operations are told to stop and any
   // worker blocked on a window call is let go; their threads are joined once
   // the event loop is over.
   settings_->requestStop();
   firmware_->requestStop();
+  if (form5_) form5_->gnss().requestStop();
   session_->host.shutdown();
   event->accept();
   emit closed();

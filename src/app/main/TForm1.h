@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include "link/SerialPortMap.h"
@@ -57,7 +58,7 @@ class TForm1 : public QWidget {
   TForm2* form2() const { return form2_; }
   TForm3* form3() const { return form3_; }
   TForm4* form4() const { return form4_; }
-  TForm5* form5() const { return form5_; }
+  TForm5* form5() const;
   TForm6* form6() const { return form6_; }
 
   // Stretches the help texts to the width of their memos.
@@ -74,6 +75,12 @@ class TForm1 : public QWidget {
   // panel also says why.
   void showOperationResult(int resultCode, const QString& text);
 
+  // Esc: ends a settings read, asks before ending a firmware update; a settings write always
+  // runs to its end.
+  void stopRunningOperation();
+  // F1: the keyboard focus goes to the current page's help text, to the next one on each press.
+  void focusHelpText();
+
   DeviceSession& session() const { return *session_; }
   SettingsCommands& settingsCommands() const { return *settings_; }
   FirmwareCommands& firmwareCommands() const { return *firmware_; }
@@ -89,6 +96,12 @@ class TForm1 : public QWidget {
  private:
   void buildPages();
   void connectCommands();
+  void installShortcuts();
+  void setTabChain();
+  // The beacon's firmware or its GNSS module's is being replaced.
+  bool updateRunning() const;
+  // "Прервать обновление?"; true when the user says yes.
+  bool confirmUpdateAbort();
   void publishPortChoice();
   void showConnectProblem();
   void openCommandWindow();
@@ -108,10 +121,11 @@ class TForm1 : public QWidget {
   TForm2* form2_ = nullptr;
   TForm3* form3_ = nullptr;
   TForm4* form4_ = nullptr;
-  TForm5* form5_ = nullptr;
+  QPointer<TForm5> form5_;  // made after this window and gone before it
   TForm6* form6_ = nullptr;
   int currentSection_ = 1;
   bool centred_ = false;
+  bool closeAfterWrite_ = false;  // the window was closed during a settings write
 };
 
 }  // namespace orsa::app

@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QString>
+#include <QTemporaryFile>
 
 #include "LocalPath.h"
 
@@ -15,13 +15,23 @@ const QString kFolderName = QStringLiteral("orsa-configurator");
 
 std::filesystem::path pathOf(const QString& folder) { return localPath(QDir(folder).filePath(kFileName)); }
 
+#ifdef Q_OS_WIN
+// Qt reads no NTFS permissions unless told to (process-wide, unsafe with other threads before Qt
+// 6.6), and a folder under Program Files looks writable to it: whether the folder takes a file is
+// found by making one there, removed again at once.
+bool takesFiles(const QString& folder) {
+  QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("config-XXXXXX.tmp")));
+  return probe.open();
+}
+#endif
+
 }  // namespace
 
 std::filesystem::path configIniPath() {
 #ifdef Q_OS_WIN
   const QString beside = QCoreApplication::applicationDirPath();
   const QString roaming = qEnvironmentVariable("APPDATA");
-  if (!QFileInfo(beside).isWritable() && !roaming.isEmpty()) {
+  if (!roaming.isEmpty() && !takesFiles(beside)) {
     return pathOf(QDir(roaming).filePath(kFolderName));
   }
   return pathOf(beside);

@@ -4,7 +4,6 @@
 #include "DialogService.h"
 #include "ResultBox.h"
 #include "link/ChannelGate.h"
-#include "service/ServiceThread.h"
 
 namespace orsa::app {
 
@@ -13,7 +12,8 @@ ServiceCommands::ServiceCommands(DeviceSession& session, DialogService& dialogs,
 
 ServiceCommands::~ServiceCommands() = default;
 
-void ServiceCommands::start(std::int32_t mode, const std::string& phoneNumber, const service::UploadList& upload) {
+void ServiceCommands::start(std::int32_t mode, const std::string& phoneNumber, const service::UploadList& upload,
+                            const std::string& fileName) {
   if (busy()) {
     // Our own last operation may have let the channel go already with its release still on its
     // way to this thread; it is refused the same way, as it is over in a moment.
@@ -26,15 +26,25 @@ void ServiceCommands::start(std::int32_t mode, const std::string& phoneNumber, c
   callbacks.showResult = [this](const Worker& w) {
     showResultBox(dialogs_, w.resultCode, QString::fromStdString(w.messageText));
   };
+  callbacks.showProgress = [this](const Worker& w) { emit uploadProgress(w.progressPosition, w.progressMax); };
+  callbacks.showModemFiles = [this](const Worker& w) { emit modemFilesListed(w.modemFiles, w.modemFreeBytes); };
   auto worker = std::make_unique<Worker>(session_.linkForOperation(), session_.replyLock, std::move(callbacks));
   worker->mode = mode;
   worker->phoneNumber = phoneNumber;
   worker->fileList = upload.files;
   worker->totalSize = upload.totalSize;
+  worker->fileName = fileName;
   runningOperation_ = worker->operationName();
-  if (auto refusal = worker_.start(std::move(worker), [this] { emit operationFinished(); })) {
+  const auto ended = [this, mode](const link::Worker* finished) {
+    const auto* service = static_cast<const Worker*>(finished);
+    emit operationFinished(mode, service != nullptr && service->reachedAim());
+  };
+  if (auto refusal = worker_.start(std::move(worker), ended)) {
     log_(QString::fromStdString(*refusal));
+    return;
   }
+  emit operationStarted(mode);
+  if (mode == Worker::kUploadFiles) emit uploadStarted(static_cast<qint64>(upload.totalSize));
 }
 
 }  // namespace orsa::app

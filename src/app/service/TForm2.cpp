@@ -41,7 +41,7 @@ TForm2::TForm2(DialogService& dialogs, QWidget* owner) : QWidget(owner, Qt::Wind
   modes_->setCurrentIndex(0);
   modes_->setGeometry(24, 48, 250, 24);
 
-  save_ = new PictureButton(QStringLiteral("SpeedButton1"), QStringLiteral(":/icons/save.svg"), QString(), this);
+  save_ = new PictureButton(QStringLiteral("SpeedButton1"), QStringLiteral("save"), QString(), this);
   save_->setFixedSize(50, 50);
   save_->move(302, 35);
 

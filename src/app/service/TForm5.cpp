@@ -3,16 +3,23 @@
 #include "LocalPath.h"
 #include "DialogService.h"
 #include "GnssCommands.h"
+#include "ModemDrivePanel.h"
 #include "PageKit.h"
+#include "ProgressMeter.h"
 #include "ServiceCommands.h"
 #include "ServicePages.h"
+#include "UiFonts.h"
 #include "WindowPlacement.h"
 #include "service/ServiceThread.h"
+#include "settings/AtomicFileWrite.h"
 #include "settings/Cp1251.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -53,7 +60,15 @@ TForm5::TForm5(DialogService& dialogs, DeviceSession& session, std::filesystem::
   // The log is the operations' record; typing into it would only blur what they said.
   log_->setReadOnly(true);
   log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // The module's sentences keep their columns and their lines: a fixed-width face, and a long line
+  // scrolls sideways instead of breaking at a comma.
+  log_->setFont(fonts::consolas(11));
+  log_->setLineWrapMode(QPlainTextEdit::NoWrap);
   log_->setGeometry(10, 22, 317, 480);
+  auto* save = new QPushButton(QStringLiteral("Сохранить лог…"), logGroup);
+  save->setObjectName(QStringLiteral("ButtonSaveLog"));
+  save->setGeometry(10, 510, 105, 27);
+  connect(save, &QPushButton::clicked, this, &TForm5::saveLog);
   auto* clear = new QPushButton(QStringLiteral("Очистить"), logGroup);
   clear->setObjectName(QStringLiteral("Button15"));
   clear->setGeometry(227, 510, 100, 27);
@@ -61,6 +76,11 @@ TForm5::TForm5(DialogService& dialogs, DeviceSession& session, std::filesystem::
     log_->clear();
     lineBreakOwed_ = false;
   });
+  stop_ = new QPushButton(QStringLiteral("Стоп"), logGroup);
+  stop_->setObjectName(QStringLiteral("ButtonStop"));
+  stop_->setGeometry(121, 510, 100, 27);
+  stop_->setEnabled(false);
+  connect(stop_, &QPushButton::clicked, this, &TForm5::stopOperations);
 
   pages_ = new QTabWidget(this);
   pages_->setObjectName(QStringLiteral("PageControl1"));
@@ -71,6 +91,8 @@ TForm5::TForm5(DialogService& dialogs, DeviceSession& session, std::filesystem::
   gnss_ = std::make_unique<GnssCommands>(
       session, dialogs_, *pages_->widget(1), [this](const QString& line) { appendLog(line); },
       [this](const QString& text) { appendStream(text); });
+  uploadProgress_ = std::make_unique<ProgressMeter>(*findChild<QProgressBar*>(QStringLiteral("ProgressBarUpload")));
+  drive_ = std::make_unique<ModemDrivePanel>(*pages_->widget(0), *commands_, dialogs_);
   loadConfig();
   connectControls();
 }
@@ -86,11 +108,28 @@ void TForm5::present() {
   activateWindow();
 }
 
+void TForm5::stopOperations() {
+  commands_->requestStop();
+  gnss_->stopFlash();
+}
+
+void TForm5::keyPressEvent(QKeyEvent* event) {
+  // Reaches here from whichever control has the focus, as none of them takes Esc for itself.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && stop_->isEnabled()) {
+    stopOperations();
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void TForm5::updateStopButton() { stop_->setEnabled(commands_->busy() || gnss_->flashRunning()); }
+
 void TForm5::appendLog(const QString& line) {
   QTextCursor end(log_->document());
   end.movePosition(QTextCursor::End);
   if (!end.atBlockStart()) end.insertBlock();
-  end.insertText(line);
+  end.insertText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss ")) + line);
   lineBreakOwed_ = true;
   log_->verticalScrollBar()->setValue(log_->verticalScrollBar()->maximum());
 }
@@ -101,10 +140,11 @@ void TForm5::appendStream(const QString& text) {
   if (lineBreakOwed_ && !end.atBlockStart()) end.insertBlock();
   lineBreakOwed_ = false;
   end.insertText(text);
-  log_->setTextCursor(end);
-  // The end of the stream comes into view; the focus stays where the technician put it, so a
-  // path being typed on the page does not lose its keystrokes once a second.
-  log_->ensureCursorVisible();
+  // The end of the stream comes into view with the lines' starts, where their times are: following
+  // the cursor would scroll the unwrapped sentences sideways. The focus stays where the technician
+  // put it, so a path being typed on the page does not lose its keystrokes once a second.
+  log_->verticalScrollBar()->setValue(log_->verticalScrollBar()->maximum());
+  log_->horizontalScrollBar()->setValue(log_->horizontalScrollBar()->minimum());
 }
 
 QLineEdit* TForm5::field(const char* name) const { return findChild<QLineEdit*>(QString::fromLatin1(name)); }
@@ -135,16 +175,28 @@ void TForm5::connectControls() {
   operation("Button10", Mode::kCreateTestSimEntry);
   operation("Button11", Mode::kClearTestSimEntry);
   operation("Button14", Mode::kHangUp);
+  operation("ButtonModemInfo", Mode::kModemInfo);
   onClick("Button5", [this] { chooseFolder(); });
   onClick("Button8", [this] { chooseFile("Edit2", service::ConfigIni::kDaPath); });
   onClick("Button9", [this] { chooseFile("Edit3", service::ConfigIni::kFirmwarePath); });
   // The paths as they stand at the press; editing them later leaves the run alone.
   onClick("Button7", [this] { gnss_->startFlash(field("Edit2")->text(), field("Edit3")->text()); });
+  onClick("ButtonGnssRecover", [this] { gnss_->startRecovery(); });
   // The list as it is now; a later folder choice makes a new one and leaves this upload alone.
   onClick("Button6", [this] { commands_->start(Mode::kUploadFiles, {}, upload_); });
   onClick("Button12", [this] { startWithPhone(Mode::kSendImeiSms, kNoPhoneForSms); });
   onClick("Button13", [this] { startWithPhone(Mode::kCall, kNoPhoneForCall); });
   connect(field("Edit4"), &QLineEdit::textChanged, this, &TForm5::storePhone);
+
+  // Whoever starts an operation, the stop button follows it.
+  connect(commands_.get(), &ServiceCommands::operationStarted, this, &TForm5::updateStopButton);
+  connect(commands_.get(), &ServiceCommands::operationFinished, this, &TForm5::updateStopButton);
+  connect(gnss_.get(), &GnssCommands::flashStarted, this, &TForm5::updateStopButton);
+  connect(gnss_.get(), &GnssCommands::flashFinished, this, &TForm5::updateStopButton);
+  connect(commands_.get(), &ServiceCommands::uploadStarted, this,
+          [this](qint64 total) { uploadProgress_->show(0, total); });
+  connect(commands_.get(), &ServiceCommands::uploadProgress, this,
+          [this](qint64 written, qint64 total) { uploadProgress_->show(written, total); });
 }
 
 void TForm5::scanFolder(const QString& folder) {
@@ -154,6 +206,27 @@ void TForm5::scanFolder(const QString& folder) {
   if (error && !folder.isEmpty()) {
     appendLog(QStringLiteral("Папка с файлами недоступна: %1 (%2)")
                   .arg(QDir::toNativeSeparators(folder), QString::fromStdString(error.message())));
+  }
+}
+
+void TForm5::saveLog() {
+  const QString name =
+      QStringLiteral("orsa-log-%1.txt").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss")));
+  const auto chosen = dialogs_.saveFileName(name, QStringLiteral("Текстовый файл|*.txt"));
+  if (!chosen || chosen->isEmpty()) {
+    return;
+  }
+  QString text = log_->toPlainText();
+  if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n'))) text += QLatin1Char('\n');
+  const QByteArray bytes = text.toUtf8();
+  const auto written = settings::writeFileAtomically(
+      localPath(*chosen), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  if (written) {
+    appendLog(QStringLiteral("Лог сохранён: %1").arg(QDir::toNativeSeparators(*chosen)));
+  } else {
+    appendLog(QStringLiteral("Лог не сохранён: %1 %2 (%3)")
+                  .arg(QString::fromUtf8(written.message().data(), static_cast<qsizetype>(written.message().size())),
+                       QDir::toNativeSeparators(*chosen), QString::fromStdString(written.detail())));
   }
 }
 

@@ -11,6 +11,7 @@
 
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 class QTabWidget;
 
 namespace orsa::app {
@@ -18,7 +19,9 @@ namespace orsa::app {
 class DeviceSession;
 class DialogService;
 class GnssCommands;
+class ModemDrivePanel;
 class ServiceCommands;
+class ProgressMeter;
 
 // The service window: the technician's operations on the beacon's modem and GNSS module on three
 // tabs, and the log every operation reports into. It keeps its upload folder, the GNSS module's
@@ -37,7 +40,7 @@ class TForm5 : public QWidget {
   // was hidden.
   void present();
 
-  // A new last line of the log.
+  // A new last line of the log, after the time it was written (HH:MM:SS).
   void appendLog(const QString& line);
   // The module's stream, appended exactly where the log ends: it brings its own line ends, and a
   // sentence cut by one drain goes on with the next. Log lines keep to lines of their own.
@@ -48,10 +51,21 @@ class TForm5 : public QWidget {
   ServiceCommands& commands() const { return *commands_; }
   GnssCommands& gnss() const { return *gnss_; }
 
+  // "Стоп" and Esc: asks the running service operation, and a running flash of the GNSS module, to
+  // end. Returns at once; each says in the log how it ended.
+  void stopOperations();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   void loadConfig();
   void connectControls();
+  // ButtonStop is enabled exactly while there is something for it to stop.
+  void updateStopButton();
   void scanFolder(const QString& folder);
+  // "Сохранить лог…": the log as it stands into a text file of the technician's choice.
+  void saveLog();
   void chooseFolder();
   // Button8 and Button9: a file for Edit2 or Edit3, remembered under `key`.
   void chooseFile(const char* edit, std::string_view key);
@@ -66,9 +80,12 @@ class TForm5 : public QWidget {
   service::UploadList upload_;
   QPlainTextEdit* log_ = nullptr;
   bool lineBreakOwed_ = false;  // the last thing written was a log line
+  QPushButton* stop_ = nullptr;
   QTabWidget* pages_ = nullptr;
   std::unique_ptr<ServiceCommands> commands_;
   std::unique_ptr<GnssCommands> gnss_;
+  std::unique_ptr<ProgressMeter> uploadProgress_;
+  std::unique_ptr<ModemDrivePanel> drive_;
 };
 
 }  // namespace orsa::app

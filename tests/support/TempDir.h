@@ -4,13 +4,13 @@
 #include <random>
 #include <string>
 
-namespace orsa::settings::test {
+namespace orsa::testing {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
  public:
-  TempDir()
-      : path_(std::filesystem::temp_directory_path() / ("orsa-settings-" + std::to_string(std::random_device{}()))) {
+  explicit TempDir(const std::string& prefix = "orsa-test-")
+      : path_(std::filesystem::temp_directory_path() / (prefix + std::to_string(std::random_device{}()))) {
     std::filesystem::create_directories(path_);
   }
   ~TempDir() {
@@ -27,4 +27,4 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-}  // namespace orsa::settings::test
+}  // namespace orsa::testing
