@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -15,6 +14,7 @@
 
 #include "cli/ExitCode.h"
 #include "cli/PortConsole.h"
+#include "cli/StopRequest.h"
 
 namespace orsa::cli {
 
@@ -124,7 +124,9 @@ std::vector<std::unique_ptr<PortRun>> runPorts(const LineOptions& options, const
     runs.back()->port = port;
   }
   std::mutex lock;
-  std::condition_variable changed;
+  // Before the threads, which inherit the blocked signals: Ctrl-C then reaches every port's own stop,
+  // which finishes the slot or block on the wire, instead of ending the program.
+  StopRequest stopRequest;
   {
     std::vector<std::jthread> threads;
     threads.reserve(runs.size());
@@ -148,14 +150,17 @@ std::vector<std::unique_ptr<PortRun>> runPorts(const LineOptions& options, const
         current->imei = imei;
         current->seconds = std::chrono::duration<double>(Clock::now() - start).count();
         current->done = true;
-        changed.notify_all();
+        if (std::all_of(runs.begin(), runs.end(), [](const auto& r) { return r->done; })) stopRequest.finish();
       });
     }
     LiveLines live(err, interactive);
-    std::unique_lock guard(lock);
-    const auto allDone = [&] { return std::all_of(runs.begin(), runs.end(), [](const auto& r) { return r->done; }); };
-    while (!changed.wait_for(guard, kRedrawPeriod, allDone)) live.draw(runs);
-    live.draw(runs);
+    // A stop needs nothing more here: it ends each port's run as well, and the line waits for them.
+    for (bool allDone = false; !allDone;) {
+      stopRequest.wait(kRedrawPeriod);
+      const std::lock_guard guard(lock);
+      allDone = std::all_of(runs.begin(), runs.end(), [](const auto& r) { return r->done; });
+      live.draw(runs);
+    }
   }
   return runs;
 }
@@ -177,7 +182,9 @@ int runOnEveryPort(const LineOptions& options, const CommandRun& run, std::ostre
   const bool allOk = std::all_of(runs.begin(), runs.end(), [](const auto& r) { return r->status == kExitSuccess; });
   const bool noneReached =
       std::all_of(runs.begin(), runs.end(), [](const auto& r) { return r->status == kExitNotConnected; });
-  return allOk ? kExitSuccess : noneReached ? kExitNotConnected : kExitFailed;
+  const bool stopped = std::any_of(runs.begin(), runs.end(), [](const auto& r) { return r->status == kExitStopped; });
+  if (allOk) return kExitSuccess;
+  return stopped ? kExitStopped : noneReached ? kExitNotConnected : kExitFailed;
 }
 
 }  // namespace orsa::cli

@@ -41,7 +41,7 @@ std::vector<std::unique_ptr<PortRun>> runPorts(const LineOptions& options, const
 // What the table says of a run: the success text, or the last line of its error.
 std::string resultOf(const PortRun& run, const LineOptions& options);
 
-// 0 when every beacon succeeded, 3 when none could be reached, 1 otherwise.
+// 0 when every beacon succeeded, 130 when Ctrl-C stopped them, 3 when none could be reached, 1 otherwise.
 int runOnEveryPort(const LineOptions& options, const CommandRun& run, std::ostream& out, std::ostream& err,
                    bool interactive);
 

@@ -1023,6 +1023,37 @@ TEST_F(Orsactl, CtrlCEndsAWriteBetweenSlotsAndSaysHowManyWereWritten) {
   EXPECT_EQ(run({"read"}).status, 0) << "the port is free again";
 }
 
+// Ctrl-C on a line of beacons stops every port's write between slots, whichever thread the signal
+// reaches, and the table says of each how many slots it holds.
+TEST_F(Orsactl, CtrlCStopsEveryBeaconOfALineBetweenSlots) {
+  sim::SimulatedBeacon second;
+  for (sim::SimulatedBeacon* b : {&beacon, &second}) b->setFaults(sim::FaultPlan().throttle(9600));
+  std::atomic<orsa::testing::ChildProcess*> child{nullptr};  // the simulator's thread signals it
+  std::atomic<int> writes{0};
+  beacon.setFrameObserver([&](const sim::FrameRecord& frame) {
+    if (frame.type != 2 || ++writes != 10) return;
+    if (auto* process = child.load()) process->signal(SIGINT);
+  });
+  orsa::testing::ChildProcess line(
+      ORSA_ORSACTL_EXE, std::vector<std::string>{"--port", beacon.portPath(), "--port", second.portPath(), "write",
+                                                 "--defaults", "--set", "DevicePin=1234", "--yes"});
+  child = &line;
+  EXPECT_EQ(line.waitForExit(std::chrono::seconds(60)), 130);
+  child = nullptr;
+  beacon.setFrameObserver(nullptr);
+  const std::string table = line.standardOutput();
+  for (const sim::SimulatedBeacon* b : {&beacon, &second}) {
+    const std::size_t sent = orsa::testing::framesOfType(b->trace(), 2);
+    EXPECT_LT(sent, 25u) << b->portPath();
+    const std::size_t row = table.find(b->portPath() + ' ');
+    ASSERT_NE(row, std::string::npos) << table;
+    EXPECT_NE(table.substr(row, table.find('\n', row) - row)
+                  .find("прервано: записано " + std::to_string(sent) + " из 25 — запустите запись снова"),
+              std::string::npos)
+        << table;
+  }
+}
+
 // Without a terminal the first Ctrl-C stops the update; at one it only asks, as the window does, and
 // the update goes on until a second Ctrl-C answers. Either way the status is 130, the tool says what to
 // do next and the port is free.
