@@ -6,6 +6,7 @@
 
 #include "cli/Command.h"
 #include "cli/ExitCode.h"
+#include "cli/InputError.h"
 #include "cli/ProgressBar.h"
 #include "cli/SettingsExchange.h"
 #include "cli/SettingsOutput.h"
@@ -84,6 +85,12 @@ CommandRun defineFirmware(CLI::App& app) {
       "      writes T4_2.17.fmw\n"
       "  orsactl firmware T4_2.17.fmw --backup before.cfg\n"
       "      keeps the beacon's settings in before.cfg first");
+  // The image is checked before any beacon is opened: a line of beacons hears of a bad file once.
+  app.final_callback([options] {
+    if (const auto image = firmware::readFirmwareImage(firmware::firmwareFileName(options->file)); !image.ok()) {
+      throw InputError(image.problem);
+    }
+  });
   return [options](CliContext& context) -> int {
     if (options->backup) {
       int status = kExitFailed;

@@ -23,6 +23,7 @@
 #include "cli/UsageError.h"
 #include "firmware/NmeaDecoder.h"
 #include "firmware/ShowNMEAThread.h"
+#include "link/SystemReason.h"
 
 namespace orsa::cli {
 
@@ -139,7 +140,7 @@ CommandRun defineNmea(CLI::App& app) {
     if (logOption->count() > 0) {
       log.open(options->logPath, std::ios::binary | std::ios::trunc);
       if (!log) {
-        context.err << "orsactl: --log " << options->logPath << ": " << std::strerror(errno) << '\n';
+        context.err << "orsactl: --log " << options->logPath << ": " << link::systemReason(errno) << '\n';
         return kExitFailed;
       }
     }
@@ -149,7 +150,7 @@ CommandRun defineNmea(CLI::App& app) {
       try {
         pty = std::make_unique<NmeaPty>(options->ptyPath);
       } catch (const std::system_error& error) {
-        context.err << "orsactl: --pty " << options->ptyPath << ": " << error.code().message() << '\n';
+        context.err << "orsactl: --pty " << options->ptyPath << ": " << link::systemReason(error.code()) << '\n';
         return kExitFailed;
       }
       context.err << "NMEA поток: " << options->ptyPath << " -> " << pty->devicePath() << '\n';

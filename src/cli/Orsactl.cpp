@@ -18,6 +18,7 @@
 #include "cli/ProductionLine.h"
 #include "cli/Suggest.h"
 #include "cli/Terminal.h"
+#include "cli/InputError.h"
 #include "cli/WaitingLine.h"
 #include "link/DeviceConnection.h"
 #include "link/PortWatcher.h"
@@ -280,6 +281,11 @@ int runOrsactl(const std::vector<std::string>& args, std::ostream& out, std::ost
       if (const auto word = commandWord(args); word && !subcommandNamed(app, *word)) return unknownCommand(err, *word);
     }
     return usageError(err, selected(), error.what());
+  } catch (const UsageError& error) {  // what a command found in its words once they were parsed
+    return usageError(err, selected(), error.what());
+  } catch (const InputError& error) {
+    err << "orsactl: " << error.what() << '\n';
+    return kExitFailed;
   }
 
   const CLI::App* chosen = selected();

@@ -1,5 +1,7 @@
 #include "cli/ResultLog.h"
 
+#include "link/SystemReason.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -28,7 +30,7 @@ std::unique_ptr<ResultLog> ResultLog::open(const std::string& path, std::string&
   const bool wholeRows = endsInLineBreak(path);
   std::FILE* file = std::fopen(path.c_str(), "ab");
   if (!file) {
-    error = "не удалось открыть журнал " + path + ": " + std::strerror(errno);
+    error = "не удалось открыть журнал " + path + ": " + link::systemReason(errno);
     return nullptr;
   }
   std::setvbuf(file, nullptr, _IOFBF, kRowBuffer);
@@ -55,7 +57,7 @@ std::string ResultLog::field(const std::string& text) {
 
 bool ResultLog::write(const std::string& text, std::string& error) {
   if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fflush(file_) != 0) {
-    error = "не удалось дописать журнал " + path_ + ": " + std::strerror(errno);
+    error = "не удалось дописать журнал " + path_ + ": " + link::systemReason(errno);
     return false;
   }
   return true;

@@ -30,7 +30,7 @@ std::string valueText(const std::string& name, const Json& value) {
   if (value.is_string()) return value.get<std::string>();
   if (value.is_number_integer()) return value.dump();
   if (value.is_boolean()) return value.get<bool>() ? "yes" : "no";
-  throw std::runtime_error(name + ": the value must be a text, a whole number or true/false");
+  throw std::runtime_error(name + ": значение должно быть текстом, целым числом или true/false");
 }
 
 }  // namespace
@@ -69,11 +69,10 @@ std::string slotTextFromUtf8(SlotId slot, std::string_view utf8) {
   const std::string name(settings::slotName(slot));
   auto converted = settings::Cp1251::fromUtf8Strict(utf8);
   if (!converted.ok()) throw std::runtime_error(name + ": " + converted.errorText());
-  if (converted.bytes.find('\0') != std::string::npos)
-    throw std::runtime_error(name + ": the text holds a zero character");
+  if (converted.bytes.find('\0') != std::string::npos) throw std::runtime_error(name + ": в тексте нулевой символ");
   if (converted.bytes.size() > settings::SettingsRecord::kMaxTextLength) {
-    throw std::runtime_error(name + ": \"" + std::string(utf8) + "\" has " + std::to_string(converted.bytes.size()) +
-                             " characters; a slot holds at most 31");
+    throw std::runtime_error(name + ": \"" + std::string(utf8) + "\": " + std::to_string(converted.bytes.size()) +
+                             " символов, а в ячейку входит не больше 31");
   }
   return converted.bytes;
 }
@@ -93,10 +92,10 @@ std::vector<SlotId> applyJson(std::string_view json, settings::SettingsRecord& r
   try {
     document = Json::parse(json, noNameTwice);
   } catch (const Json::exception& error) {  // a syntax error, or a number beyond a double's range
-    throw std::runtime_error("invalid JSON: " + withoutTag(error.what()));
+    throw std::runtime_error("ошибка в JSON: " + withoutTag(error.what()));
   }
-  if (!document.is_object()) throw std::runtime_error("the settings must be a JSON object of slot names and texts");
-  if (!twice.empty()) throw std::runtime_error("\"" + twice + "\" appears twice");
+  if (!document.is_object()) throw std::runtime_error("настройки в JSON — это объект из имён ячеек и их текстов");
+  if (!twice.empty()) throw std::runtime_error("\"" + twice + "\" указано дважды");
   std::vector<std::pair<SlotId, std::string>> texts;
   for (const auto& [name, value] : document.items()) {
     auto slot = settings::slotByName(name);

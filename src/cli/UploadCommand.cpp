@@ -6,6 +6,7 @@
 #include "cli/Command.h"
 #include "cli/ExitCode.h"
 #include "cli/ServiceOperation.h"
+#include "link/SystemReason.h"
 
 namespace orsa::cli {
 
@@ -21,7 +22,7 @@ int uploadPaths(CliContext& context, const std::vector<std::string>& words) {
     if (fs::is_directory(word, error)) {
       service::UploadList found = service::scanUploadFolder(word, error);
       if (error) {
-        context.err << "orsactl: " << word << ": " << error.message() << '\n';
+        context.err << "orsactl: " << word << ": " << link::systemReason(error) << '\n';
         return kExitFailed;
       }
       if (found.files.empty()) context.err << "orsactl: в папке " << word << " нет файлов *.AMR\n";
@@ -31,7 +32,7 @@ int uploadPaths(CliContext& context, const std::vector<std::string>& words) {
     }
     const auto size = fs::is_regular_file(word, error) ? fs::file_size(word, error) : 0;
     if (error || !fs::is_regular_file(word)) {
-      context.err << "orsactl: " << word << ": " << (error ? error.message() : "не файл и не папка") << '\n';
+      context.err << "orsactl: " << word << ": " << (error ? link::systemReason(error) : "не файл и не папка") << '\n';
       return kExitFailed;
     }
     upload.files.push_back({word, size});

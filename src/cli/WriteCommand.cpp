@@ -6,6 +6,7 @@
 
 #include "cli/Command.h"
 #include "cli/ExitCode.h"
+#include "cli/InputError.h"
 #include "cli/SettingsDiff.h"
 #include "cli/SettingsExchange.h"
 #include "cli/SettingsInput.h"
@@ -75,7 +76,11 @@ void applySet(const std::string& assignment, settings::SettingsRecord& record, s
   if (!slot) throw UsageError(unknownSettingMessage(name));
   if (isReadOnly(*slot))
     throw UsageError(std::string(settings::slotName(*slot)) + " is read from the beacon and never written");
-  record.setText(*slot, slotTextFromUtf8(*slot, assignment.substr(equals + 1)));
+  try {
+    record.setText(*slot, slotTextFromUtf8(*slot, assignment.substr(equals + 1)));
+  } catch (const std::runtime_error& error) {  // a text the slot cannot hold is a value refused, as any other
+    throw UsageError(error.what());
+  }
   named.push_back(*slot);
 }
 
@@ -104,7 +109,35 @@ struct WriteOptions {
   bool yes = false;
   bool verify = false;  // read the beacon back and compare
   bool dryRun = false;  // show what would change and send nothing
+
+  // What the user gave, taken apart once the command line is parsed: the values and the slots named.
+  settings::SettingsRecord given;
+  std::vector<SlotId> named;
 };
+
+// Takes the file and the --set values apart before any beacon is opened, so a bad value costs no
+// exchange and a line of beacons refuses it once, up front.
+void takeInput(WriteOptions& options) {
+  if (options.defaults && !options.words.empty()) throw UsageError("give either a settings file or --defaults");
+  if (options.verify && options.dryRun) throw UsageError("--dry-run writes nothing, so there is nothing to --verify");
+  if (!options.defaults && options.words.empty() && options.sets.empty()) {
+    throw UsageError("nothing to write: give a settings file, --defaults or --set NAME=VALUE");
+  }
+  std::vector<SlotId> setByHand;
+  try {
+    if (!options.words.empty()) {
+      options.named = loadSettingsInput(options.words[0], options.given);
+      restoreEmptyPort(options.words[0], options.given);
+    }
+    for (const auto& assignment : options.sets) applySet(assignment, options.given, setByHand);
+  } catch (const UsageError&) {
+    throw;
+  } catch (const std::runtime_error& error) {
+    throw InputError(error.what());
+  }
+  options.named.insert(options.named.end(), setByHand.begin(), setByHand.end());
+  applyWindowRules(options.named, options.given);
+}
 
 // Reads back what was just written and names each slot the beacon holds otherwise.
 int verifyWritten(CliContext& context, const settings::SettingsRecord& written) {
@@ -142,34 +175,9 @@ int showDryRun(CliContext& context, const settings::SettingsRecord& held, const 
 }
 
 int writeSettings(CliContext& context, const WriteOptions& options) {
-  const bool yes = options.yes;
   const bool defaults = options.defaults;
-  const auto& sets = options.sets;
-  const auto& words = options.words;
-  if (defaults && !words.empty()) throw UsageError("give either a settings file or --defaults");
-  if (options.verify && options.dryRun) throw UsageError("--dry-run writes nothing, so there is nothing to --verify");
-  if (!defaults && words.empty() && sets.empty()) {
-    throw UsageError("nothing to write: give a settings file, --defaults or --set NAME=VALUE");
-  }
-
-  // What the user gave is taken apart before the beacon is touched, so a bad file costs no exchange.
-  settings::SettingsRecord given;
-  std::vector<SlotId> named;
-  std::vector<SlotId> setByHand;
-  try {
-    if (!words.empty()) {
-      named = loadSettingsInput(words[0], given);
-      restoreEmptyPort(words[0], given);
-    }
-    for (const auto& assignment : sets) applySet(assignment, given, setByHand);
-  } catch (const UsageError&) {
-    throw;
-  } catch (const std::runtime_error& error) {
-    context.err << "orsactl: " << error.what() << '\n';
-    return kExitFailed;
-  }
-  named.insert(named.end(), setByHand.begin(), setByHand.end());
-  applyWindowRules(named, given);
+  const auto& named = options.named;
+  const auto& given = options.given;
 
   // The window writes the settings it last read with the user's changes on top; so does the tool,
   // so every slot the user did not name keeps what the beacon holds. Only --defaults starts afresh.
@@ -202,7 +210,7 @@ int writeSettings(CliContext& context, const WriteOptions& options) {
   settings::SettingsPage page;
   settings::ShowRecord(requested, page);
   settings::SettingsRecord collected = requested;
-  CommandLineDialogs dialogs(context.err, yes);
+  CommandLineDialogs dialogs(context.err, options.yes);
   std::vector<SlotId> answered;
   try {
     if (!settings::CollectRecord(page, collected, dialogs, answered)) return kExitFailed;
@@ -251,6 +259,7 @@ CommandRun defineWrite(CLI::App& app) {
                "read the beacon back after the write and list each slot it holds otherwise (status 1 when any)");
   app.add_flag("--dry-run", options->dryRun,
                "read the beacon and list the slots the write would change, KEY: \"now\" → \"then\"; nothing is sent");
+  app.final_callback([options] { takeInput(*options); });
   return [options](CliContext& context) { return writeSettings(context, *options); };
 }
 

@@ -1,5 +1,7 @@
 #include "firmware/FirmwareFile.h"
 
+#include "link/SystemReason.h"
+
 #include <array>
 #include <cstdio>
 #include <fstream>
@@ -31,7 +33,8 @@ FirmwareFile readFirmwareFile(const std::filesystem::path& path, std::uint64_t l
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
   if (error || !std::filesystem::exists(status)) {
-    file.problem = error && error != std::errc::no_such_file_or_directory ? error.message() : "файл не найден";
+    file.problem =
+        error && error != std::errc::no_such_file_or_directory ? link::systemReason(error) : "файл не найден";
     return file;
   }
   if (std::filesystem::is_directory(status)) {
@@ -44,7 +47,7 @@ FirmwareFile readFirmwareFile(const std::filesystem::path& path, std::uint64_t l
   }
   const std::uint64_t size = std::filesystem::file_size(path, error);
   if (error) {
-    file.problem = error.message();
+    file.problem = link::systemReason(error);
     return file;
   }
   if (size > limit) {

@@ -33,6 +33,18 @@ std::string firmwareFileName(const std::string& chosen) {
   return chosen + ".fmw";
 }
 
+FirmwareFile readFirmwareImage(const std::filesystem::path& path) {
+  FirmwareFile file = readFirmwareFile(path, kMaxFileBytes);
+  constexpr auto kHeaderSize = MCUpdateThread::kHeaderSize, kMaxImage = MCUpdateThread::kMaxImage;
+  if (file.ok() && file.bytes.size() < kHeaderSize) file.problem = "файл короче своего заголовка (15 байт)";
+  if (file.ok() && file.bytes.size() - kHeaderSize > kMaxImage) {
+    file.problem = "образ прошивки " + std::to_string(file.bytes.size() - kHeaderSize) + " байт не помещается в " +
+                   std::to_string(kMaxImage) + " байт перед областью настроек";
+  }
+  if (!file.ok()) file.problem = std::string(kFileError) + ": " + pathText(path) + ": " + file.problem;
+  return file;
+}
+
 std::optional<std::uint32_t> firmwarePayloadLength(std::uint64_t fileLength) {
   if (fileLength < MCUpdateThread::kHeaderSize || fileLength - MCUpdateThread::kHeaderSize > kMaxPayload) {
     return std::nullopt;
@@ -68,14 +80,9 @@ void MCUpdateThread::run() {
 
   // Read whole and checked before the erase, so nothing of a file that cannot be flashed whole
   // reaches the beacon.
-  FirmwareFile file = readFirmwareFile(firmwarePath, kMaxFileBytes);
-  if (file.ok() && file.bytes.size() < kHeaderSize) file.problem = "файл короче своего заголовка (15 байт)";
-  if (file.ok() && file.bytes.size() - kHeaderSize > kMaxImage) {
-    file.problem = "образ прошивки " + std::to_string(file.bytes.size() - kHeaderSize) + " байт не помещается в " +
-                   std::to_string(kMaxImage) + " байт перед областью настроек";
-  }
+  const FirmwareFile file = readFirmwareImage(firmwarePath);
   if (!file.ok()) {
-    finish(link::kResultFailure, std::string(kFileError) + ": " + pathText(firmwarePath) + ": " + file.problem);
+    finish(link::kResultFailure, file.problem);
     return;
   }
   const auto payloadLength = static_cast<std::uint32_t>(file.bytes.size() - kHeaderSize);

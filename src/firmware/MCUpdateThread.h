@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "firmware/FirmwareFile.h"
 #include "link/Worker.h"
 
 namespace orsa::firmware {
@@ -49,6 +50,11 @@ class MCUpdateThread final : public link::Worker {
 
   Callbacks callbacks_;
 };
+
+// Reads a ".fmw" file whole, as the update does before the erase, and checks that it holds its header
+// and that its image fits below the settings area. A file that cannot be flashed has `problem` set to
+// the whole message, path included ("Ошибка файла прошивки: …").
+FirmwareFile readFirmwareImage(const std::filesystem::path& path);
 
 // The payload length of a ".fmw" file of `fileLength` bytes: what follows its header, which is never
 // sent. Empty for a file without a whole header, or with a payload whose end address (the flash

@@ -14,12 +14,13 @@
 #include <vector>
 
 #include "link/PortHolders.h"
+#include "link/SystemReason.h"
 
 namespace orsa::link {
 
 namespace {
 
-std::string systemError(const std::string& what) { return what + ": " + std::strerror(errno); }
+std::string systemError(const std::string& what) { return what + ": " + link::systemReason(errno); }
 
 // Raw 9600 8-N-1: firmware bytes must pass unchanged, so no echo, no line editing, no CR/LF
 // translation and no XON/XOFF; CLOCAL because the beacon's modem lines mean nothing to us.
@@ -68,7 +69,7 @@ std::string openFailure(const std::string& devicePath, int error) {
     case EBUSY:
       return "порт " + devicePath + " занят другой программой";
     default:
-      return "не удалось открыть порт " + devicePath + ": " + std::strerror(error);
+      return "не удалось открыть порт " + devicePath + ": " + systemReason(error);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "link/UdevPortWatcher.h"
 
+#include "link/SystemReason.h"
+
 #include <libudev.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -33,14 +35,14 @@ std::unique_ptr<UdevPortWatcher> UdevPortWatcher::create(std::unique_ptr<SerialP
   udev_monitor* monitor = udev_monitor_new_from_netlink(context, source);
   if (!monitor || udev_monitor_filter_add_match_subsystem_devtype(monitor, "tty", nullptr) < 0 ||
       udev_monitor_enable_receiving(monitor) < 0) {
-    error = std::string("не удалось следить за устройствами через udev: ") + std::strerror(errno);
+    error = std::string("не удалось следить за устройствами через udev: ") + systemReason(errno);
     if (monitor) udev_monitor_unref(monitor);
     udev_unref(context);
     return nullptr;
   }
   const int wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wakeFd < 0) {
-    error = std::string("не удалось создать событие пробуждения: ") + std::strerror(errno);
+    error = std::string("не удалось создать событие пробуждения: ") + systemReason(errno);
     udev_monitor_unref(monitor);
     udev_unref(context);
     return nullptr;

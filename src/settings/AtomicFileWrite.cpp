@@ -7,6 +7,7 @@
 #include <random>
 #include <system_error>
 
+#include "link/SystemReason.h"
 #include "settings/SettingsMessages.h"
 #include "settings/TemporaryName.h"
 
@@ -37,7 +38,7 @@ std::string_view FileWriteResult::message() const {
 }
 
 std::string FileWriteResult::detail() const {
-  return failure == Failure::None ? std::string() : std::generic_category().message(error);
+  return failure == Failure::None ? std::string() : link::systemReason(error);
 }
 
 }  // namespace orsa::settings

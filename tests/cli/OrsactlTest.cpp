@@ -307,10 +307,13 @@ TEST_F(Orsactl, SettingsFilesAreCheckedBeforeUse) {
     EXPECT_EQ(refused.status, 1) << name;
     EXPECT_FALSE(refused.err.empty()) << name;
   }
+  // The system's reason in the message's own language, not the system's English.
+  EXPECT_NE(run({"show", file("missing.cfg")}).err.find("нет такого файла или папки"), std::string::npos);
 
   ToolRun noFolder = run({"defaults", "--save", (dir / "no" / "such" / "x.cfg").string()});
   EXPECT_EQ(noFolder.status, 1);
   EXPECT_NE(noFolder.err.find("Ошибка открытия файла"), std::string::npos) << noFolder.err;
+  EXPECT_NE(noFolder.err.find("нет такого файла или папки"), std::string::npos) << noFolder.err;
   for (const auto& entry : fs::directory_iterator(dir.path())) {
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << "no temporary file is left behind";
   }

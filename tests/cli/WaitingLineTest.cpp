@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -134,6 +135,37 @@ TEST_F(WaitingLine, ABeaconPulledOutBeforeItsWorkEndsIsOneFailedRowAndTheLineGoe
   EXPECT_EQ(rows[2][5], "0");
   EXPECT_EQ(cellText(next, SlotId::DevicePin), "0042");
   EXPECT_NE(line.out.find("Итого: маяков 2, успешно 1, с ошибкой 1"), std::string::npos) << line.out;
+}
+
+// A value no beacon may take, or a firmware file that cannot be flashed, is refused once, before any
+// beacon is opened, with the status of its kind: not as a failed row for each beacon plugged in.
+TEST_F(WaitingLine, BadInputIsRefusedBeforeAnyBeaconIsOpened) {
+  sim::SimulatedBeacon beacon;
+  const std::string missingImage = (dir / "absent.fmw").string();
+  const std::vector<std::pair<std::vector<std::string>, int>> refused = {
+      {{"write", "--set", "DevicePin=abcd"}, 2},
+      {{"write", "--set", "OwnerPhone=" + std::string(40, '1')}, 2},
+      {{"firmware", missingImage}, 1},
+  };
+  for (const auto& [command, status] : refused) {
+    auto watcher = std::make_unique<orsa::testing::FakePortWatcher>();
+    watcher->plugIn(beacon.portPath(), "A1");
+    watcher->close();
+    std::vector<std::string> waiting{"--wait", "--log", log};
+    waiting.insert(waiting.end(), command.begin(), command.end());
+    ToolRun line = orsactl(waiting, std::move(watcher));
+    EXPECT_EQ(line.status, status) << command[1] << '\n' << line.err;
+    EXPECT_TRUE(line.err.starts_with("orsactl: ")) << line.err;
+    EXPECT_EQ(line.out, "") << command[1];
+
+    std::vector<std::string> several{"--port", beacon.portPath(), "--port", beacon.portPath() + "-second"};
+    several.insert(several.end(), command.begin(), command.end());
+    std::ostringstream out, err;
+    EXPECT_EQ(runOrsactl(several, out, err), status) << command[1] << '\n' << err.str();
+    EXPECT_EQ(out.str(), "") << "no table of beacons for a command refused";
+  }
+  EXPECT_TRUE(beacon.trace().empty()) << "the beacon heard nothing";
+  EXPECT_FALSE(std::filesystem::exists(log)) << "no row for a beacon never opened";
 }
 
 // Ctrl-C is how a shift ends: the summary, the port free, and status 0 when no beacon failed.
