@@ -30,6 +30,8 @@ std::string systemReason(const std::error_code& error) {
   return error.message();
 }
 
-std::string systemReason(int errorNumber) { return systemReason(std::error_code(errorNumber, std::generic_category())); }
+std::string systemReason(int errorNumber) {
+  return systemReason(std::error_code(errorNumber, std::generic_category()));
+}
 
 }  // namespace orsa::link

@@ -67,7 +67,10 @@ PtyEndpoint::PtyEndpoint() {
   }
 }
 
-PtyEndpoint::~PtyEndpoint() { hangUp(); }
+PtyEndpoint::~PtyEndpoint() {
+  hangUp();
+  closeFd(ownSlave_);
+}
 
 long PtyEndpoint::readSome(std::span<std::uint8_t> buffer) {
   if (master_ < 0) {
@@ -92,8 +95,12 @@ long PtyEndpoint::writeSome(std::span<const std::uint8_t> bytes) {
 }
 
 void PtyEndpoint::hangUp() {
+  // Closing the master hangs up every slave descriptor and removes the path, as a USB device that is
+  // pulled out. The endpoint's own slave stays open until it goes: the system frees the terminal's
+  // number only when both ends are closed, so the next pseudo-terminal made meanwhile (another
+  // simulated beacon) cannot take this path, and a client that opens it again finds nothing there
+  // instead of somebody else's beacon.
   closeFd(master_);
-  closeFd(ownSlave_);
 }
 
 }  // namespace orsa::sim

@@ -26,7 +26,8 @@ class PtyEndpoint {
   long readSome(std::span<std::uint8_t> buffer);
   long writeSome(std::span<const std::uint8_t> bytes);
 
-  // Closes the master (and the endpoint's own slave descriptor): clients see POLLHUP and EIO.
+  // Closes the master: clients see POLLHUP and EIO, and the path is gone. Until the endpoint goes,
+  // no other pseudo-terminal gets its path.
   void hangUp();
 
  private:

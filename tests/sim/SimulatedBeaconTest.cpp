@@ -451,6 +451,21 @@ TEST_F(SimulatedBeaconTest, HangUpOnRequest) {
   EXPECT_EQ(beacon.trace().size(), 1U);
 }
 
+// Pulled out, its path is gone, as a USB device's, and stays gone for the beacon's life: a beacon made
+// now (by another test running beside this one) gets a path of its own, so a client that opens the old
+// path again finds nothing rather than that other beacon.
+TEST(SimulatedBeacon, APulledOutBeaconsPathLeadsToNoOtherBeacon) {
+  SimulatedBeacon beacon;
+  {
+    PtyClient client(beacon.portPath());
+    beacon.hangUp();
+    EXPECT_TRUE(client.waitForHangUp(1s));
+  }
+  EXPECT_NE(::access(beacon.portPath().c_str(), F_OK), 0);
+  SimulatedBeacon next;
+  EXPECT_NE(next.portPath(), beacon.portPath());
+}
+
 TEST_F(SimulatedBeaconTest, ThrottledFrameIsActedOnAfterItsLineTime) {
   beacon.setFaults(FaultPlan{}.throttle(9600));
   const std::vector<std::uint8_t> block(951, 0x42);  // 960 bytes on the line: 1 s at 9600 baud
