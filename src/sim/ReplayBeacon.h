@@ -6,19 +6,19 @@
 #include <thread>
 #include <vector>
 
-#include "sim/PtyEndpoint.h"
+#include "sim/LineEndpoint.h"
 #include "sim/SessionReplay.h"
 
 namespace orsa::sim {
 
-// A recorded beacon on a pseudo-terminal: answers the program as the recording did (see SessionReplay)
+// A recorded beacon on a line of its own (see LineEndpoint): answers the program as the recording did (see SessionReplay)
 // from a thread of its own, until destruction. Reports of where the program left the recording go to
 // `report`, called on that thread.
 class ReplayBeacon {
  public:
   using Report = std::function<void(const std::string&)>;
 
-  // Throws std::system_error without a pseudo-terminal.
+  // Throws std::system_error when the line cannot be set up.
   ReplayBeacon(std::vector<RecordedExchange> exchanges, Report report);
   ~ReplayBeacon();
   ReplayBeacon(const ReplayBeacon&) = delete;
@@ -28,11 +28,9 @@ class ReplayBeacon {
 
  private:
   void serve(const std::stop_token& stop);
-  void wake() const;
 
-  PtyEndpoint pty_;  // the serving thread's alone once it runs
+  LineEndpoint line_;  // the serving thread's alone once it runs (wake() is anyone's)
   const std::string portPath_;
-  int wakeFd_ = -1;
   SessionReplay replay_;
   Report report_;
   std::jthread server_;  // last: started after everything else exists, stopped first

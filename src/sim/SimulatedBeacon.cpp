@@ -5,11 +5,6 @@
 #include <deque>
 #include <exception>
 #include <optional>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <sys/prctl.h>
-#include <system_error>
-#include <unistd.h>
 
 namespace orsa::sim {
 
@@ -37,23 +32,11 @@ struct PendingReply {
   Clock::time_point readyAt;  // not before this
 };
 
-timespec toTimespec(Clock::duration d) {
-  const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(std::max(d, Clock::duration::zero()));
-  timespec ts{};
-  ts.tv_sec = static_cast<time_t>(ns.count() / 1'000'000'000);
-  ts.tv_nsec = static_cast<long>(ns.count() % 1'000'000'000);
-  return ts;
-}
-
 }  // namespace
 
-SimulatedBeacon::SimulatedBeacon(FaultPlan faults) : portPath_(pty_.slavePath()), faults_(std::move(faults)) {
+SimulatedBeacon::SimulatedBeacon(FaultPlan faults) : portPath_(line_.portPath()), faults_(std::move(faults)) {
   model_.setModemFaults(faults_.modemFaults());
   model_.setGnssFaults(faults_.gnssFaults());
-  wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-  if (wakeFd_ < 0) {
-    throw std::system_error(errno, std::generic_category(), "eventfd");
-  }
   server_ = std::jthread([this](const std::stop_token& stop) { serve(stop); });
 }
 
@@ -62,7 +45,6 @@ SimulatedBeacon::~SimulatedBeacon() {
   if (server_.joinable()) {
     server_.join();
   }
-  ::close(wakeFd_);
 }
 
 const std::string& SimulatedBeacon::portPath() const { return portPath_; }
@@ -171,16 +153,11 @@ bool SimulatedBeacon::isHungUp() const {
   return hungUp_;
 }
 
-void SimulatedBeacon::wake() const {
-  const std::uint64_t one = 1;
-  [[maybe_unused]] const auto n = ::write(wakeFd_, &one, sizeof one);
-}
+void SimulatedBeacon::wake() const { line_.wake(); }
 
 void SimulatedBeacon::serve(const std::stop_token& stop) {
   const std::stop_callback onStop(stop, [this] { wake(); });
-  // A throttled line is timed byte by byte; the kernel's default 50 us of slack on every timed
-  // wake would add up to a line slower than the rate it stands for.
-  ::prctl(PR_SET_TIMERSLACK, 1UL);
+  useFineTimers();
 
   FrameParser parser;
   std::deque<PendingFrame> frames;
@@ -195,7 +172,7 @@ void SimulatedBeacon::serve(const std::stop_token& stop) {
     {
       // Closed under the lock, so whoever sees the hang-up on the line also sees isHungUp().
       const std::lock_guard lock(mutex_);
-      pty_.hangUp();
+      line_.hangUp();
       hungUp_ = true;
     }
     changed_.notify_all();
@@ -260,7 +237,7 @@ void SimulatedBeacon::serve(const std::stop_token& stop) {
     }
 
     // Frames whose last byte has arrived (at once unless throttled).
-    while (!pty_.isHungUp() && !frames.empty() && frames.front().actAt <= now) {
+    while (!line_.isHungUp() && !frames.empty() && frames.front().actAt <= now) {
       Frame frame = std::move(frames.front().frame);
       frames.pop_front();
       act(frame, now);
@@ -268,7 +245,7 @@ void SimulatedBeacon::serve(const std::stop_token& stop) {
 
     // The GNSS module's own output whose time has come, after the replies already queued.
     std::optional<Clock::time_point> nextGnssOutput;
-    if (!pty_.isHungUp()) {
+    if (!line_.isHungUp()) {
       std::vector<std::uint8_t> output;
       {
         const std::lock_guard lock(mutex_);
@@ -287,7 +264,7 @@ void SimulatedBeacon::serve(const std::stop_token& stop) {
     // Replies: in order, none before its time; throttled, byte by byte at the line rate.
     std::optional<Clock::time_point> nextOutput;
     bool waitWritable = false;
-    while (!pty_.isHungUp() && !replies.empty()) {
+    while (!line_.isHungUp() && !replies.empty()) {
       PendingReply& reply = replies.front();
       const std::size_t remaining = reply.bytes.size() - reply.sent;
       const bool throttled = byteTime.count() > 0;
@@ -304,7 +281,7 @@ void SimulatedBeacon::serve(const std::stop_token& stop) {
         nextOutput = throttled ? std::max(start + byteTime, std::min(now + minOutputWake, whole)) : start;
         break;
       }
-      const long written = pty_.writeSome(std::span(reply.bytes).subspan(reply.sent, allowed));
+      const long written = line_.writeSome(std::span(reply.bytes).subspan(reply.sent, allowed));
       if (written < 0) {
         replies.clear();  // the line is gone; nothing more can be sent
         break;
@@ -354,31 +331,17 @@ void SimulatedBeacon::serve(const std::stop_token& stop) {
     consider(staleAt);
     consider(nextGnssOutput);
 
-    pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {pty_.masterFd(), 0, 0}};
-    nfds_t count = 1;
-    if (!pty_.isHungUp()) {
-      fds[1].events = static_cast<short>(POLLIN | (waitWritable ? POLLOUT : 0));
-      count = 2;
+    line_.wait(waitWritable, deadline);
+    if (line_.isHungUp()) {
+      continue;
     }
-    timespec timeout{};
-    if (deadline) {
-      timeout = toTimespec(*deadline - now);
+    const long n = line_.readSome(buffer);
+    if (n < 0) {
+      hangUpNow();  // the line failed; stop serving it rather than spin on it
+      continue;
     }
-    const int ready = ::ppoll(fds, count, deadline ? &timeout : nullptr, nullptr);
-    if (ready < 0) {
-      continue;  // EINTR
-    }
-    if ((fds[0].revents & POLLIN) != 0) {
-      std::uint64_t value = 0;
-      [[maybe_unused]] const auto n = ::read(wakeFd_, &value, sizeof value);
-    }
-    if (count == 2 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
-      const long n = pty_.readSome(buffer);
+    if (n > 0) {
       now = Clock::now();
-      if (n < 0 || (n == 0 && (fds[1].revents & (POLLHUP | POLLERR)) != 0)) {
-        hangUpNow();  // the master failed; stop serving it rather than spin on it
-        continue;
-      }
       lastInputAt = now;
       {
         const std::lock_guard lock(mutex_);

@@ -6,7 +6,7 @@
 #include "sim/GsmModemModel.h"
 #include "sim/MtkGnssModule.h"
 #include "sim/ModemModel.h"
-#include "sim/PtyEndpoint.h"
+#include "sim/LineEndpoint.h"
 
 #include <array>
 #include <chrono>
@@ -36,17 +36,17 @@ struct FrameRecord {
   std::chrono::steady_clock::time_point receivedAt;
 };
 
-// The beacon on a pseudo-terminal: a BeaconModel served by a thread of its own, with a fault plan.
-// Every public member is thread-safe. The pseudo-terminal exists from construction to destruction
-// (or to a hang-up); clients open portPath() like a serial port.
+// The beacon on a line of its own (see LineEndpoint): a BeaconModel served by a thread of its own, with a fault plan.
+// Every public member is thread-safe. The line exists from construction to destruction (or to a
+// hang-up); clients open portPath() like a serial port.
 class SimulatedBeacon {
  public:
-  explicit SimulatedBeacon(FaultPlan faults = {});  // throws std::system_error without a pty
+  explicit SimulatedBeacon(FaultPlan faults = {});  // throws std::system_error without a line
   ~SimulatedBeacon();
   SimulatedBeacon(const SimulatedBeacon&) = delete;
   SimulatedBeacon& operator=(const SimulatedBeacon&) = delete;
 
-  const std::string& portPath() const;  // the pty slave path to open
+  const std::string& portPath() const;  // the port name to open
 
   // Applies to frames received from now on; the frame counters of the plan restart.
   void setFaults(FaultPlan faults);
@@ -103,7 +103,7 @@ class SimulatedBeacon {
   // the other members except hangUp() and the destructor.
   void setFrameObserver(std::function<void(const FrameRecord&)> observer);
 
-  // Closes the pseudo-terminal (clients see hang-up) and returns once it is closed. For good.
+  // Closes the line (clients see hang-up) and returns once it is closed. For good.
   void hangUp();
   bool isHungUp() const;
 
@@ -111,9 +111,8 @@ class SimulatedBeacon {
   void serve(const std::stop_token& stop);
   void wake() const;
 
-  PtyEndpoint pty_;  // used by the serving thread only, once it runs
+  LineEndpoint line_;  // used by the serving thread only, once it runs (wake() by any)
   const std::string portPath_;
-  int wakeFd_ = -1;
 
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
