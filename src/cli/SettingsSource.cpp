@@ -9,6 +9,7 @@
 #include "cli/SettingsExchange.h"
 #include "cli/SettingsInput.h"
 #include "cli/SettingsJson.h"
+#include "link/Utf8Path.h"
 #include "settings/Cp1251.h"
 #include "settings/RWSettingsThread.h"
 #include "settings/SlotRules.h"
@@ -20,7 +21,7 @@ namespace {
 bool namesFile(const std::string& word) {
   if (isJsonSettingsName(word) || word.ends_with(".cfg")) return true;
   std::error_code error;
-  return std::filesystem::is_regular_file(std::filesystem::path(std::u8string(word.begin(), word.end())), error);
+  return std::filesystem::is_regular_file(link::utf8Path(word), error);
 }
 
 // A file may spell a value readably ("+5", "sms+server"); it is compared as the slot's text that

@@ -7,6 +7,7 @@
 #include "cli/ExitCode.h"
 #include "cli/ServiceOperation.h"
 #include "link/SystemReason.h"
+#include "link/Utf8Path.h"
 
 namespace orsa::cli {
 
@@ -19,8 +20,9 @@ int uploadPaths(CliContext& context, const std::vector<std::string>& words) {
   service::UploadList upload;
   for (const std::string& word : words) {
     std::error_code error;
-    if (fs::is_directory(word, error)) {
-      service::UploadList found = service::scanUploadFolder(word, error);
+    const fs::path path = link::utf8Path(word);
+    if (fs::is_directory(path, error)) {
+      service::UploadList found = service::scanUploadFolder(path, error);
       if (error) {
         context.err << "orsactl: " << word << ": " << link::systemReason(error) << '\n';
         return kExitFailed;
@@ -30,8 +32,8 @@ int uploadPaths(CliContext& context, const std::vector<std::string>& words) {
       upload.totalSize += found.totalSize;
       continue;
     }
-    const auto size = fs::is_regular_file(word, error) ? fs::file_size(word, error) : 0;
-    if (error || !fs::is_regular_file(word)) {
+    const auto size = fs::is_regular_file(path, error) ? fs::file_size(path, error) : 0;
+    if (error || !fs::is_regular_file(path)) {
       context.err << "orsactl: " << word << ": " << (error ? link::systemReason(error) : "не файл и не папка") << '\n';
       return kExitFailed;
     }

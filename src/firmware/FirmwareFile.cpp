@@ -1,6 +1,7 @@
 #include "firmware/FirmwareFile.h"
 
 #include "link/SystemReason.h"
+#include "link/Utf8Path.h"
 
 #include <array>
 #include <cstdio>
@@ -22,11 +23,6 @@ constexpr std::array<std::uint32_t, 256> kCrcTable = [] {
 }();
 
 }  // namespace
-
-std::string pathText(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return {text.begin(), text.end()};
-}
 
 FirmwareFile readFirmwareFile(const std::filesystem::path& path, std::uint64_t limit) {
   FirmwareFile file;
@@ -78,7 +74,7 @@ std::uint32_t crc32(std::span<const std::uint8_t> bytes) {
 std::string describeFirmwareFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
   std::array<char, 9> crc{};
   std::snprintf(crc.data(), crc.size(), "%08X", static_cast<unsigned>(crc32(bytes)));
-  return pathText(path) + ": " + std::to_string(bytes.size()) + " байт, CRC-32 " + crc.data();
+  return link::pathText(path) + ": " + std::to_string(bytes.size()) + " байт, CRC-32 " + crc.data();
 }
 
 }  // namespace orsa::firmware

@@ -24,9 +24,6 @@ struct FirmwareFile {
 // pipe, a device) is refused by its type before it is opened: opening a pipe would wait forever.
 FirmwareFile readFirmwareFile(const std::filesystem::path& path, std::uint64_t limit);
 
-// The path as the user typed it, in UTF-8, for messages.
-std::string pathText(const std::filesystem::path& path);
-
 // The usual CRC-32 (the one of zip and PNG), for the user to compare with what the maker gives.
 std::uint32_t crc32(std::span<const std::uint8_t> bytes);
 

@@ -7,6 +7,7 @@
 
 #include "firmware/FirmwareFile.h"
 #include "firmware/FirmwareMessages.h"
+#include "link/Utf8Path.h"
 
 namespace orsa::firmware {
 
@@ -224,14 +225,14 @@ bool GPSUpdateThread::readFiles(std::vector<std::uint8_t>& loader, std::vector<s
   FirmwareFile loaderFile = readFirmwareFile(loaderPath, kMaxFileBytes);
   if (loaderFile.ok() && loaderFile.bytes.empty()) loaderFile.problem = "файл пуст";
   if (!loaderFile.ok()) {
-    fail(std::string(kLoaderFileError) + ": " + pathText(loaderPath) + ": " + loaderFile.problem);
+    fail(std::string(kLoaderFileError) + ": " + link::pathText(loaderPath) + ": " + loaderFile.problem);
     return false;
   }
   FirmwareFile firmwareFile = readFirmwareFile(firmwarePath, kMaxFileBytes);
   // An empty image would make the loader's range end at FF FF FF FF and leave the module erased.
   if (firmwareFile.ok() && firmwareFile.bytes.empty()) firmwareFile.problem = "файл пуст";
   if (!firmwareFile.ok()) {
-    fail(std::string(kFirmwareFileError) + ": " + pathText(firmwarePath) + ": " + firmwareFile.problem);
+    fail(std::string(kFirmwareFileError) + ": " + link::pathText(firmwarePath) + ": " + firmwareFile.problem);
     return false;
   }
   const std::string unusual = unusualFlashFiles(loaderFile.bytes.size(), firmwareFile.bytes.size());

@@ -7,6 +7,7 @@
 
 #include "firmware/FirmwareFile.h"
 #include "firmware/FirmwareMessages.h"
+#include "link/Utf8Path.h"
 
 namespace orsa::firmware {
 
@@ -26,7 +27,7 @@ MCUpdateThread::MCUpdateThread(link::DeviceLink link, Callbacks callbacks)
 
 std::string firmwareFileName(const std::string& chosen) {
   std::error_code error;
-  if (std::filesystem::exists(std::filesystem::path(std::u8string(chosen.begin(), chosen.end())), error)) {
+  if (std::filesystem::exists(link::utf8Path(chosen), error)) {
     return chosen;
   }
   if (chosen.find(".fmw") != std::string::npos) return chosen;
@@ -41,7 +42,7 @@ FirmwareFile readFirmwareImage(const std::filesystem::path& path) {
     file.problem = "образ прошивки " + std::to_string(file.bytes.size() - kHeaderSize) + " байт не помещается в " +
                    std::to_string(kMaxImage) + " байт перед областью настроек";
   }
-  if (!file.ok()) file.problem = std::string(kFileError) + ": " + pathText(path) + ": " + file.problem;
+  if (!file.ok()) file.problem = std::string(kFileError) + ": " + link::pathText(path) + ": " + file.problem;
   return file;
 }
 

@@ -3,9 +3,13 @@
 // for a clean stop. The handle is overlapped, so the reader's WaitCommEvent and the writer's
 // WriteFile proceed side by side, and each blocking wait also watches a wake event: close() then
 // cancels the pending request (CancelIoEx) instead of waiting out a read or write time-out.
+// A named pipe's name is taken as a port too, as virtual machines offer their COM ports (and as
+// the simulated beacon offers itself on Windows): no line settings, and the reader blocks in a
+// one-byte read, as on a driver that reports no events.
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -48,16 +52,36 @@ std::string openFailure(const std::string& portName, DWORD error) {
       return "порт " + portName + " не найден";
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
+    case ERROR_PIPE_BUSY:
       return "порт " + portName + " занят другой программой";
     default:
       return "не удалось открыть порт " + portName + ": " + systemMessage(error);
   }
 }
 
+bool isPipe(const std::string& path) {
+  const std::string prefix = "\\\\.\\pipe\\";
+  return path.size() > prefix.size() &&
+         CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path.c_str(), static_cast<int>(prefix.size()),
+                        prefix.c_str(), static_cast<int>(prefix.size())) == CSTR_EQUAL;
+}
+
+// A pipe whose server is between two clients is busy for a moment; one that stays busy is held.
+constexpr DWORD kPipeBusyWaitMs = 1000;
+// A purge's read of bytes a pipe reported as waiting completes at once; this bounds it all the same.
+constexpr DWORD kPurgeReadLimitMs = 100;
+
 HANDLE openExclusive(const std::string& portName, std::string& error) {
   const std::string path = devicePathFor(portName);
-  HANDLE handle =
-      CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+  const auto open = [&] {
+    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
+                       nullptr);
+  };
+  HANDLE handle = open();
+  if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PIPE_BUSY && isPipe(path) &&
+      WaitNamedPipeA(path.c_str(), kPipeBusyWaitMs)) {
+    handle = open();
+  }
   if (handle == INVALID_HANDLE_VALUE) error = openFailure(portName, GetLastError());
   return handle;
 }
@@ -102,13 +126,20 @@ bool configureLine(HANDLE handle, std::string& error) {
 
 class Win32SerialPort final : public SerialPort {
  public:
-  Win32SerialPort(HANDLE handle, HANDLE wakeEvent, HANDLE readEvent, HANDLE writeEvent)
-      : handle_(handle), wakeEvent_(wakeEvent), readEvent_(readEvent), writeEvent_(writeEvent) {}
+  Win32SerialPort(HANDLE handle, bool pipe, std::array<HANDLE, 4> events)
+      : handle_(handle),
+        pipe_(pipe),
+        wakeEvent_(events[0]),
+        readEvent_(events[1]),
+        writeEvent_(events[2]),
+        purgeEvent_(events[3]),
+        eventsWork_(!pipe) {}
   ~Win32SerialPort() override {
     CloseHandle(handle_);
     CloseHandle(wakeEvent_);
     CloseHandle(readEvent_);
     CloseHandle(writeEvent_);
+    CloseHandle(purgeEvent_);
   }
   Win32SerialPort(const Win32SerialPort&) = delete;
   Win32SerialPort& operator=(const Win32SerialPort&) = delete;
@@ -185,8 +216,9 @@ class Win32SerialPort final : public SerialPort {
       if (pendingByteRead_ != nullptr) CancelIoEx(handle_, pendingByteRead_);
       carried_.reset();
       ++purges_;
+      if (pipe_) discardQueued();
     }
-    if (flags != 0) PurgeComm(handle_, flags);
+    if (flags != 0 && !pipe_) PurgeComm(handle_, flags);
   }
 
   void wake() override { SetEvent(wakeEvent_); }
@@ -263,9 +295,34 @@ class Win32SerialPort final : public SerialPort {
     return static_cast<std::ptrdiff_t>(read);
   }
 
+  // A pipe has no driver queue to purge: what it holds is read and dropped. The purge comes from
+  // the thread that sends, beside the reader and the writer, so it has an event of its own; the
+  // bytes were reported as there, and a read that still waits after a moment is given up.
+  void discardQueued() {
+    std::array<std::uint8_t, 4096> scratch{};
+    for (long waiting = queuedForReading(); waiting > 0; waiting = queuedForReading()) {
+      OVERLAPPED request{};
+      request.hEvent = purgeEvent_;
+      DWORD read = 0;
+      const auto count = static_cast<DWORD>(std::min<std::size_t>(static_cast<std::size_t>(waiting), scratch.size()));
+      if (!ReadFile(handle_, scratch.data(), count, &read, &request)) {
+        if (GetLastError() != ERROR_IO_PENDING) return;
+        if (WaitForSingleObject(purgeEvent_, kPurgeReadLimitMs) != WAIT_OBJECT_0) {
+          cancel(request);
+          return;
+        }
+        if (!GetOverlappedResult(handle_, &request, &read, FALSE) || read == 0) return;
+      }
+    }
+  }
+
   // Bytes the driver holds for us, clearing any line error (framing, overrun, parity) on the way;
   // -1 when the device is gone.
   long queuedForReading() {
+    if (pipe_) {
+      DWORD waiting = 0;
+      return PeekNamedPipe(handle_, nullptr, 0, nullptr, &waiting, nullptr) ? static_cast<long>(waiting) : -1;
+    }
     COMSTAT status{};
     DWORD errors = 0;
     if (!ClearCommError(handle_, &errors, &status)) return -1;
@@ -300,10 +357,12 @@ class Win32SerialPort final : public SerialPort {
   }
 
   HANDLE handle_;
-  HANDLE wakeEvent_;        // manual reset: once set, every later wait returns at once
-  HANDLE readEvent_;        // the reader thread's requests
-  HANDLE writeEvent_;       // the writer thread's requests
-  bool eventsWork_ = true;  // the driver reports arriving bytes as events; the reader's own
+  const bool pipe_;
+  HANDLE wakeEvent_;   // manual reset: once set, every later wait returns at once
+  HANDLE readEvent_;   // the reader thread's requests
+  HANDLE writeEvent_;  // the writer thread's requests
+  HANDLE purgeEvent_;  // a purge's reads of a pipe
+  bool eventsWork_;    // the driver reports arriving bytes as events; the reader's own
   // The byte a one-byte read took, for readAvailable, and the purges so far; a purge comes from
   // the writing thread while the reader waits.
   std::mutex carryLock_;
@@ -328,16 +387,19 @@ OpenResult openSerialPort(const std::string& portName) {
   }
   HANDLE handle = openExclusive(portName, result.error);
   if (handle == INVALID_HANDLE_VALUE) return result;
-  if (!configureLine(handle, result.error)) {
+  const bool pipe = isPipe(devicePathFor(portName));
+  if (!pipe && !configureLine(handle, result.error)) {
     result.error = portName + ": " + result.error;
     CloseHandle(handle);
     return result;
   }
-  SetupComm(handle, kDriverQueueBytes, kDriverQueueBytes);
-  PurgeComm(handle, PURGE_RXCLEAR);
-  HANDLE events[3] = {};
+  if (!pipe) {
+    SetupComm(handle, kDriverQueueBytes, kDriverQueueBytes);
+    PurgeComm(handle, PURGE_RXCLEAR);
+  }
+  std::array<HANDLE, 4> events{};
   for (HANDLE& event : events) event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  if (!SetCommMask(handle, EV_RXCHAR) || !events[0] || !events[1] || !events[2]) {
+  if ((!pipe && !SetCommMask(handle, EV_RXCHAR)) || std::ranges::find(events, nullptr) != events.end()) {
     result.error = portName + ": " + systemMessage(GetLastError());
     for (HANDLE event : events) {
       if (event) CloseHandle(event);
@@ -345,7 +407,7 @@ OpenResult openSerialPort(const std::string& portName) {
     CloseHandle(handle);
     return result;
   }
-  result.port = std::make_unique<Win32SerialPort>(handle, events[0], events[1], events[2]);
+  result.port = std::make_unique<Win32SerialPort>(handle, pipe, events);
   return result;
 }
 

@@ -5,6 +5,7 @@
 #include <limits>
 #include <numeric>
 
+#include "link/Utf8Path.h"
 #include "service/ModemText.h"
 #include "service/ServiceMessages.h"
 #include "service/ServiceThread.h"
@@ -32,7 +33,7 @@ std::string writeCommand(const std::string& name, std::uint64_t chunk) {
 // Reads the whole file to be sure it can be, and that it still has the size it was listed with.
 bool readsWhole(const UploadFile& file, bool& sizeChanged) {
   sizeChanged = false;
-  std::ifstream in(file.path, std::ios::binary);
+  std::ifstream in(link::utf8Path(file.path), std::ios::binary);
   if (!in) return false;
   std::array<char, 65536> block;
   std::uint64_t total = 0;
@@ -188,7 +189,7 @@ void ServiceThread::uploadFiles() {
 bool ServiceThread::writeFile(const UploadFile& file, const std::string& name, std::uint64_t& written) {
   const std::string shown = modemFileName(file.path);
   log(messages::kWritingFile + shown);
-  std::ifstream in(file.path, std::ios::binary);
+  std::ifstream in(link::utf8Path(file.path), std::ios::binary);
   if (!in) {
     log(messages::kFileUnreadable + file.path);
     return false;

@@ -1,5 +1,6 @@
 #include "service/UploadFolder.h"
 
+#include "link/Utf8Path.h"
 #include "settings/AsciiCase.h"
 
 namespace orsa::service {
@@ -15,12 +16,12 @@ UploadList scanUploadFolder(const std::filesystem::path& folder, std::error_code
   for (; entries != fs::directory_iterator(); entries.increment(error)) {
     if (error) return {};
     const fs::directory_entry& entry = *entries;
-    if (!isUploadFileName(entry.path().filename().string())) continue;
+    if (!isUploadFileName(link::pathText(entry.path().filename()))) continue;
     std::error_code entryError;
     if (!entry.is_regular_file(entryError)) continue;
     const std::uint64_t size = entry.file_size(entryError);
     if (entryError) continue;  // gone between the listing and the look at it
-    list.files.push_back({entry.path().string(), size});
+    list.files.push_back({link::pathText(entry.path()), size});
     list.totalSize += size;
   }
   if (error) return {};

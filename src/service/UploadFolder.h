@@ -12,7 +12,7 @@ namespace orsa::service {
 // One file to copy into the modem, with its size when it was listed: the upload refuses a file
 // that has changed since, before it touches the modem.
 struct UploadFile {
-  std::string path;
+  std::string path;  // UTF-8
   std::uint64_t size = 0;
   bool operator==(const UploadFile&) const = default;
 };

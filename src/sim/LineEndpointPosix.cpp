@@ -113,7 +113,8 @@ long LineEndpoint::writeSome(std::span<const std::uint8_t> bytes) {
 }
 
 void LineEndpoint::wait(bool forOutput, std::optional<Clock::time_point> deadline) {
-  pollfd fds[2] = {{line_->wake, POLLIN, 0}, {line_->master, static_cast<short>(POLLIN | (forOutput ? POLLOUT : 0)), 0}};
+  pollfd fds[2] = {{line_->wake, POLLIN, 0},
+                   {line_->master, static_cast<short>(POLLIN | (forOutput ? POLLOUT : 0)), 0}};
   const nfds_t count = isHungUp() ? 1 : 2;
   timespec timeout{};
   if (deadline) {

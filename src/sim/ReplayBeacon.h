@@ -11,8 +11,8 @@
 
 namespace orsa::sim {
 
-// A recorded beacon on a line of its own (see LineEndpoint): answers the program as the recording did (see SessionReplay)
-// from a thread of its own, until destruction. Reports of where the program left the recording go to
+// A recorded beacon on a line of its own (see LineEndpoint): answers the program as the recording did (see
+// SessionReplay) from a thread of its own, until destruction. Reports of where the program left the recording go to
 // `report`, called on that thread.
 class ReplayBeacon {
  public:

@@ -1,8 +1,9 @@
 #include "firmware/MCUpdateThread.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#ifndef _WIN32
+#include <sys/stat.h>  // mkfifo
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -122,15 +123,18 @@ TEST_F(MCUpdateThreadTest, FilesThatCannotBeFlashedWholeAreRefusedWithTheirNameA
   fs::resize_file(tiny, 14);
   // The program's flash ends at 0x08080000, where the settings begin: 498688 bytes from 0x08006400.
   const std::string overSettings = makeFile(498689, "long.fmw");
-  const fs::path fifo = dir / "pipe.fmw";
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string prefix = "Ошибка открытия файла прошивки: ";
-  for (const auto& [path, reason] : std::vector<std::pair<std::string, std::string>>{
-           {"/nonexistent/image.fmw", "файл не найден"},
-           {tiny, "файл короче своего заголовка (15 байт)"},
-           {overSettings, "образ прошивки 498689 байт не помещается в 498688 байт перед областью настроек"},
-           {fifo.string(), "это не обычный файл (канал или устройство)"},
-           {dir.path().string(), "это папка, а не файл"}}) {
+  std::vector<std::pair<std::string, std::string>> cases{
+      {"/nonexistent/image.fmw", "файл не найден"},
+      {tiny, "файл короче своего заголовка (15 байт)"},
+      {overSettings, "образ прошивки 498689 байт не помещается в 498688 байт перед областью настроек"},
+      {dir.path().string(), "это папка, а не файл"}};
+#ifndef _WIN32
+  const std::string fifo = (dir / "pipe.fmw").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  cases.emplace_back(fifo, "это не обычный файл (канал или устройство)");
+#endif
+  for (const auto& [path, reason] : cases) {
     Outcome outcome = update(path);
     ASSERT_EQ(outcome.results.size(), 1u) << path;
     EXPECT_EQ(outcome.results[0], (std::pair<std::int32_t, std::string>{4, prefix + path + ": " + reason}));

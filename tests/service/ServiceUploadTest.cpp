@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "link/Utf8Path.h"
 #include "service/ServiceRig.h"
 #include "service/ServiceThread.h"
 #include "settings/Cp1251.h"
@@ -84,7 +85,8 @@ TEST_P(ServiceUploadTest, FilesArriveByteForByteInChunksOfAtMost256) {
   }
   // The drive holds 76288 bytes; the free space is asked before the old copy is deleted.
   Lines log{"Cвободной памяти: " + std::to_string(76288 - 500) + " (байт)"};
-  for (const UploadFile& file : list.files) log.push_back("Запись файла " + fs::path(file.path).filename().string());
+  for (const UploadFile& file : list.files)
+    log.push_back("Запись файла " + link::pathText(link::utf8Path(file.path).filename()));
   log.push_back("Cвободной памяти: " + std::to_string(76288 - 3513) + " (байт)");
   log.push_back("Файлы успешно записаны");
   EXPECT_EQ(outcome.log, log);
@@ -236,12 +238,14 @@ TEST(ServiceUploadChecksTest, FilesThatCannotBeCopiedWholeStopTheUploadBeforeAny
   fs::remove(folder / "B.AMR");
   expectRefusal(rig.run(ServiceThread::kUploadFiles, {}, list), "Не удаётся прочитать файл ");
   makeFile("B.AMR", 10);
+#ifndef _WIN32  // Windows' names cannot differ in letter case alone, nor hold a line break
   makeFile("a.amr", 10);
   // A.AMR and a.amr are one file in the modem, and writes append.
   expectRefusal(rig.run(ServiceThread::kUploadFiles, {}, scan()), "Два файла с одним именем в модеме: ");
   fs::remove(folder / "a.amr");
   makeFile("x\r\nATD112;\r\ny.AMR", 10);
   expectRefusal(rig.run(ServiceThread::kUploadFiles, {}, scan()), "Имя файла не подходит для модема (");
+#endif
   EXPECT_TRUE(rig.sim.beacon->trace().empty());
 }
 

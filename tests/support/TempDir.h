@@ -21,7 +21,10 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  // `name` is UTF-8, as the program's text is (a narrow path would take the system's code page on Windows).
+  std::filesystem::path operator/(const std::string& name) const {
+    return path_ / std::u8string(name.begin(), name.end());
+  }
 
  private:
   std::filesystem::path path_;
