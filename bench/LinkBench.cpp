@@ -9,7 +9,7 @@
 #include "BenchStats.h"
 #include "link/SerialChannel.h"
 #include "sim/SimulatedBeacon.h"
-#include "support/PtyPair.h"
+#include "support/DeviceEnd.h"
 
 namespace {
 
@@ -17,9 +17,9 @@ using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 void WaitForBytesWakeUpLatency(benchmark::State& state) {
-  orsa::testing::PtyPair pty;
+  orsa::testing::DeviceEnd pty;
   orsa::link::SerialChannel channel;
-  if (!channel.open(pty.slavePath())) {
+  if (!channel.open(pty.portPath())) {
     state.SkipWithError("cannot open a pseudo-terminal");
     return;
   }
@@ -28,7 +28,7 @@ void WaitForBytesWakeUpLatency(benchmark::State& state) {
     for (int i = 0; i < 1000; ++i) {
       channel.resetReceive();
       auto start = Clock::now();
-      pty.write(std::vector<std::uint8_t>{0x01});
+      pty.write(std::string(1, '\x01'));
       bool got = channel.waitForBytes(1, 1000);
       samples.add(Clock::now() - start);
       benchmark::DoNotOptimize(got);
@@ -47,9 +47,9 @@ double processCpuSeconds() {
 }
 
 void CpuWhileWaitingTwoSeconds(benchmark::State& state) {
-  orsa::testing::PtyPair pty;
+  orsa::testing::DeviceEnd pty;
   orsa::link::SerialChannel channel;
-  if (!channel.open(pty.slavePath())) {
+  if (!channel.open(pty.portPath())) {
     state.SkipWithError("cannot open a pseudo-terminal");
     return;
   }
@@ -69,13 +69,13 @@ BENCHMARK(CpuWhileWaitingTwoSeconds)->Iterations(1)->Unit(benchmark::kMillisecon
 // Opening includes the look through /proc for programs already holding the port; the figure
 // grows with the number of open descriptors on the machine, which is reported beside it.
 void PortOpenAndClose(benchmark::State& state) {
-  orsa::testing::PtyPair pty;
+  orsa::testing::DeviceEnd pty;
   orsa::link::SerialChannel channel;
   orsa::bench::Samples samples;
   for (auto _ : state) {
     for (int i = 0; i < 50; ++i) {
       auto start = Clock::now();
-      if (!channel.open(pty.slavePath())) state.SkipWithError("cannot open a pseudo-terminal");
+      if (!channel.open(pty.portPath())) state.SkipWithError("cannot open a pseudo-terminal");
       channel.close();
       samples.add(Clock::now() - start);
     }

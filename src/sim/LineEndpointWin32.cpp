@@ -190,7 +190,8 @@ long LineEndpoint::readSome(std::span<std::uint8_t> buffer) {
 
 long LineEndpoint::writeSome(std::span<const std::uint8_t> bytes) {
   Line& line = *line_;
-  if (isHungUp() || line.broken) return -1;
+  // A client that came since the last look is there for these bytes.
+  if (isHungUp() || line.broken || !line.collectInput() || !line.readAhead()) return -1;
   if (line.outputPending) {
     DWORD written = 0;
     if (!GetOverlappedResult(line.pipe, &line.output, &written, FALSE) && GetLastError() == ERROR_IO_INCOMPLETE) {

@@ -30,7 +30,7 @@
 #include "support/FakePortMap.h"
 #include "support/Frames.h"
 #include "support/ChildProcess.h"
-#include "support/PtyPair.h"
+#include "support/DeviceEnd.h"
 #include "support/TempDir.h"
 
 namespace orsa::cli {
@@ -1095,9 +1095,8 @@ TEST_F(Orsactl, CtrlCDuringFirmwareAsksAtATerminalAndStopsAtOnceWithoutOne) {
 
   blocks = 0;
   interruptNextBlock = true;
-  orsa::testing::PtyPair terminal;
-  ASSERT_TRUE(terminal.ok());
-  orsa::testing::ChildProcess update(ORSA_ORSACTL_EXE, args, terminal.slavePath());
+  orsa::testing::DeviceEnd terminal;
+  orsa::testing::ChildProcess update(ORSA_ORSACTL_EXE, args, terminal.portPath());
   child = &update;
   std::string shown;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);

@@ -7,19 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "support/PtyPair.h"
+#include "support/DeviceEnd.h"
 #include "support/SimRig.h"
 
 namespace orsa::firmware {
 namespace {
 
 using namespace std::chrono_literals;
-using orsa::testing::PtyPair;
+using orsa::testing::DeviceEnd;
 using orsa::testing::SimRig;
 
 // The module's side played by hand on a pseudo-terminal; the drains are collected as they come.
 struct RelayRig {
-  RelayRig() : host(link::PortChoice{false, module.slavePath()}) {}
+  RelayRig() : host(link::PortChoice{false, module.portPath()}) {}
 
   ShowNMEAThread::Callbacks callbacks() {
     ShowNMEAThread::Callbacks c;
@@ -39,7 +39,7 @@ struct RelayRig {
     return changed.wait_for(lock, 5s, [&] { return drains.size() >= count; });
   }
 
-  PtyPair module;
+  DeviceEnd module;
   testing::FakePortMap map;
   link::SerialChannel channel;
   link::ChannelGate gate;

@@ -14,14 +14,14 @@
 #include "link/NaturalOrder.h"
 #include "link/PortList.h"
 #include "support/FakePortMap.h"
-#include "support/PtyPair.h"
+#include "support/DeviceEnd.h"
 #include "support/TempDir.h"
 
 namespace orsa::link {
 namespace {
 
 using namespace std::chrono_literals;
-using orsa::testing::PtyPair;
+using orsa::testing::DeviceEnd;
 namespace fs = std::filesystem;
 
 using orsa::testing::FakePortMap;
@@ -29,16 +29,16 @@ using orsa::testing::FakePortMap;
 constexpr const char* kUsbSer = "USBSER";
 
 // Which of the two lines did the channel open? Send a byte and see where it lands.
-bool reaches(SerialChannel& channel, const PtyPair& pty) {
+bool reaches(SerialChannel& channel, DeviceEnd& pty) {
   const std::uint8_t probe = 0x5A;
   channel.writeRaw(&probe, 1);
   return pty.read(1, 300ms).size() == 1;
 }
 
 TEST(AutomaticPort, TheOneUsbSerialEntryIsChosen) {
-  PtyPair beacon, other;
-  FakePortMap map({{"\\Device\\USBSER000", beacon.slavePath()}, {"\\Device\\Serial0", other.slavePath()}}, kUsbSer);
-  EXPECT_EQ(automaticPort(map), beacon.slavePath());
+  DeviceEnd beacon, other;
+  FakePortMap map({{"\\Device\\USBSER000", beacon.portPath()}, {"\\Device\\Serial0", other.portPath()}}, kUsbSer);
+  EXPECT_EQ(automaticPort(map), beacon.portPath());
   SerialChannel channel;
   ASSERT_TRUE(connectDevice(channel, map, {}));
   EXPECT_TRUE(reaches(channel, beacon));
@@ -46,32 +46,32 @@ TEST(AutomaticPort, TheOneUsbSerialEntryIsChosen) {
 }
 
 TEST(AutomaticPort, RefusesToGuessAndIsCaseSensitive) {
-  PtyPair a, b;
+  DeviceEnd a, b;
   SerialChannel channel;
-  FakePortMap two({{"\\Device\\USBSER000", a.slavePath()}, {"\\Device\\USBSER001", b.slavePath()}}, kUsbSer);
+  FakePortMap two({{"\\Device\\USBSER000", a.portPath()}, {"\\Device\\USBSER001", b.portPath()}}, kUsbSer);
   EXPECT_FALSE(automaticPort(two));
   EXPECT_FALSE(connectDevice(channel, two, {}));
   EXPECT_FALSE(channel.isOpen());
 
-  FakePortMap lower({{"\\Device\\usbser000", a.slavePath()}}, kUsbSer);
+  FakePortMap lower({{"\\Device\\usbser000", a.portPath()}}, kUsbSer);
   EXPECT_FALSE(connectDevice(channel, lower, {}));
   FakePortMap none({}, kUsbSer);
   EXPECT_FALSE(connectDevice(channel, none, {}));
 }
 
 TEST(ManualPort, IsUsedAsTypedWhateverTheMap) {
-  PtyPair typed, mapped;
-  FakePortMap map({{"\\Device\\USBSER000", mapped.slavePath()}}, kUsbSer);
+  DeviceEnd typed, mapped;
+  FakePortMap map({{"\\Device\\USBSER000", mapped.portPath()}}, kUsbSer);
   SerialChannel channel;
-  ASSERT_TRUE(connectDevice(channel, map, {false, typed.slavePath()}));
+  ASSERT_TRUE(connectDevice(channel, map, {false, typed.portPath()}));
   EXPECT_TRUE(reaches(channel, typed));
   EXPECT_FALSE(connectDevice(channel, map, {false, ""}));
   EXPECT_FALSE(connectDevice(channel, map, {false, "/dev/ttyACM-not-here"}));
 }
 
 TEST(ConnectDevice, ClosesWhatAnEarlierOperationLeftOpen) {
-  PtyPair beacon;
-  FakePortMap map({{"\\Device\\USBSER000", beacon.slavePath()}}, kUsbSer);
+  DeviceEnd beacon;
+  FakePortMap map({{"\\Device\\USBSER000", beacon.portPath()}}, kUsbSer);
   SerialChannel channel;
   ASSERT_TRUE(connectDevice(channel, map, {}));
   ASSERT_TRUE(connectDevice(channel, map, {})) << "the exclusive port must not block its own reconnection";
@@ -79,13 +79,13 @@ TEST(ConnectDevice, ClosesWhatAnEarlierOperationLeftOpen) {
 }
 
 TEST(PortList, HoldsThePortsThatOpenInNaturalOrder) {
-  PtyPair a, b, busy;
-  FakePortMap map({{"x", b.slavePath()}, {"y", a.slavePath()}, {"z", busy.slavePath()}, {"w", "/dev/ttyACM-gone"}},
+  DeviceEnd a, b, busy;
+  FakePortMap map({{"x", b.portPath()}, {"y", a.portPath()}, {"z", busy.portPath()}, {"w", "/dev/ttyACM-gone"}},
                   kUsbSer);
   SerialChannel holder;
-  ASSERT_TRUE(holder.open(busy.slavePath()));
+  ASSERT_TRUE(holder.open(busy.portPath()));
   auto first = listOpenablePorts(map, portOpens);
-  std::vector<std::string> expected = {a.slavePath(), b.slavePath()};
+  std::vector<std::string> expected = {a.portPath(), b.portPath()};
   std::sort(expected.begin(), expected.end(), [](auto& l, auto& r) { return naturalLess(l, r); });
   EXPECT_EQ(first, expected);
   EXPECT_EQ(listOpenablePorts(map, portOpens), first) << "a refill gives the same list, not a doubled one";
@@ -94,8 +94,8 @@ TEST(PortList, HoldsThePortsThatOpenInNaturalOrder) {
 }
 
 TEST(PortList, ProbingLeavesAnotherDevicesLineSettingsAlone) {
-  PtyPair other;
-  int fd = ::open(other.slavePath().c_str(), O_RDWR | O_NOCTTY);
+  DeviceEnd other;
+  int fd = ::open(other.portPath().c_str(), O_RDWR | O_NOCTTY);
   ASSERT_GE(fd, 0);
   termios mine{};
   ASSERT_EQ(tcgetattr(fd, &mine), 0);
@@ -104,7 +104,7 @@ TEST(PortList, ProbingLeavesAnotherDevicesLineSettingsAlone) {
   cfsetspeed(&mine, B115200);
   ASSERT_EQ(tcsetattr(fd, TCSANOW, &mine), 0);
 
-  EXPECT_TRUE(portOpens(other.slavePath()));
+  EXPECT_TRUE(portOpens(other.portPath()));
   termios after{};
   ASSERT_EQ(tcgetattr(fd, &after), 0);
   ::close(fd);

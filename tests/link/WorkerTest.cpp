@@ -6,14 +6,14 @@
 #include <optional>
 
 #include "support/FakePortMap.h"
-#include "support/PtyPair.h"
+#include "support/DeviceEnd.h"
 #include "support/TestClock.h"
 
 namespace orsa::link {
 namespace {
 
 using namespace std::chrono_literals;
-using orsa::testing::PtyPair;
+using orsa::testing::DeviceEnd;
 using orsa::testing::TestClock;
 
 // An operation in the common shape: connect, one exchange, report through showResult.
@@ -82,8 +82,8 @@ TEST(Worker, AbsentBeaconReportsNotConnectedAndLeavesTheChannelClosed) {
 }
 
 TEST(Worker, SecondOperationIsRefusedWhileOneHoldsTheChannel) {
-  PtyPair beacon;
-  Rig rig(beacon.slavePath());
+  DeviceEnd beacon;
+  Rig rig(beacon.portPath());
   std::promise<void> hold;
   PingWorker first(rig.link, &hold);
   ASSERT_TRUE(first.start());
@@ -104,8 +104,8 @@ TEST(Worker, SecondOperationIsRefusedWhileOneHoldsTheChannel) {
 }
 
 TEST(Worker, StopEndsALongWaitPromptly) {
-  PtyPair beacon;
-  Rig rig(beacon.slavePath());
+  DeviceEnd beacon;
+  Rig rig(beacon.portPath());
   PingWorker worker(rig.link);
   ASSERT_TRUE(worker.start());
   EXPECT_EQ(beacon.read(9, 2s).size(), 9u);
@@ -138,8 +138,8 @@ class PauseThenSendWorker final : public Worker {
 };
 
 TEST(Worker, AStopEndsAPauseAsStoppedAndNoFrameFollows) {
-  PtyPair beacon;
-  Rig rig(beacon.slavePath());
+  DeviceEnd beacon;
+  Rig rig(beacon.portPath());
   PauseThenSendWorker worker(rig.link);
   auto pausing = worker.pausing.get_future();
   ASSERT_TRUE(worker.start());
@@ -152,8 +152,8 @@ TEST(Worker, AStopEndsAPauseAsStoppedAndNoFrameFollows) {
 }
 
 TEST(Worker, APauseThatRunsItsCourseIsFollowedByTheFrame) {
-  PtyPair beacon;
-  Rig rig(beacon.slavePath());
+  DeviceEnd beacon;
+  Rig rig(beacon.portPath());
   PauseThenSendWorker worker(rig.link);
   auto pausing = worker.pausing.get_future();
   ASSERT_TRUE(worker.start());
