@@ -5,6 +5,7 @@
 #include "cli/Command.h"
 #include "cli/ExitCode.h"
 #include "service/ServerCommandFile.h"
+#include "link/Utf8Path.h"
 
 namespace orsa::cli {
 
@@ -23,7 +24,7 @@ CommandRun defineCommandFile(CLI::App& app) {
 
     const std::string path = ServerCommandFile::nameForSaving(
         words->out.empty() ? std::string(ServerCommandFile::kProposedName) : words->out);
-    const auto written = ServerCommandFile::save(path, *code);
+    const auto written = ServerCommandFile::save(link::utf8Path(path), *code);
     if (!written) {
       context.err << "orsactl: " << written.message() << ": " << path << " (" << written.detail() << ")\n";
       return static_cast<int>(kExitFailed);

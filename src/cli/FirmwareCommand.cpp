@@ -15,6 +15,7 @@
 #include "firmware/FirmwareMessages.h"
 #include "firmware/MCUpdateThread.h"
 #include "settings/RWSettingsThread.h"
+#include "link/Utf8Path.h"
 
 namespace orsa::cli {
 
@@ -87,7 +88,8 @@ CommandRun defineFirmware(CLI::App& app) {
       "      keeps the beacon's settings in before.cfg first");
   // The image is checked before any beacon is opened: a line of beacons hears of a bad file once.
   app.final_callback([options] {
-    if (const auto image = firmware::readFirmwareImage(firmware::firmwareFileName(options->file)); !image.ok()) {
+    if (const auto image = firmware::readFirmwareImage(link::utf8Path(firmware::firmwareFileName(options->file)));
+        !image.ok()) {
       throw InputError(image.problem);
     }
   });
@@ -109,7 +111,7 @@ CommandRun defineFirmware(CLI::App& app) {
     // Before the update's thread, which inherits the blocked signals; it goes after the thread.
     StopRequest stopRequest;
     firmware::MCUpdateThread update(context.deviceLink(), callbacks);
-    update.firmwarePath = firmware::firmwareFileName(options->file);
+    update.firmwarePath = link::utf8Path(firmware::firmwareFileName(options->file));
     update.setFinishedHandler([&stopRequest] { stopRequest.finish(); });
     if (!update.start()) return context.failed(update.refusalMessage());
     // Only the tool's own terminal is asked: several beacons at once draw their lines there.

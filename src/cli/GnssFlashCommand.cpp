@@ -9,6 +9,7 @@
 #include "cli/StopRequest.h"
 #include "firmware/FirmwareMessages.h"
 #include "firmware/GPSUpdateThread.h"
+#include "link/Utf8Path.h"
 
 namespace orsa::cli {
 
@@ -97,8 +98,8 @@ CommandRun defineGnssFlash(CLI::App& app) {
       "      the loader, then the firmware; the module's release is shown before and after");
   return [files](CliContext& context) -> int {
     const GnssRun run = runGnssWorker(context, "gnss-flash", [&](Worker& flash) {
-      flash.loaderPath = files->loader;
-      flash.firmwarePath = files->firmware;
+      flash.loaderPath = link::utf8Path(files->loader);
+      flash.firmwarePath = link::utf8Path(files->firmware);
       flash.unusualFilesConfirmed = files->force;
     });
     if (run.ended) return run.status;

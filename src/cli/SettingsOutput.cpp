@@ -12,6 +12,7 @@
 #include "settings/Cp1251.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsSummary.h"
+#include "link/Utf8Path.h"
 
 namespace orsa::cli {
 
@@ -88,11 +89,11 @@ std::string saveRecord(CliContext& context, const std::string& path, const setti
     if (strict && !losses.empty()) return path + " не записан (--strict)";
   }
   if (endsWith(path, ".json")) {
-    const auto written = settings::writeFileAtomically(path, recordToJson(record, allSlots()));
+    const auto written = settings::writeFileAtomically(link::utf8Path(path), recordToJson(record, allSlots()));
     if (written) return {};
     return std::string(written.message()) + " (" + written.detail() + ")";
   }
-  auto result = settings::SettingsFile::save(path, record);
+  auto result = settings::SettingsFile::save(link::utf8Path(path), record);
   if (result) return {};
   return result.message + (result.detail.empty() ? "" : " (" + result.detail + ")");
 }

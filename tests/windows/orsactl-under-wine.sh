@@ -2,7 +2,7 @@
 # orsactl.exe under wine against the Linux build's simulated beacon: the beacon's pseudo-terminal
 # becomes COM5 through a link in the wine prefix's dosdevices, so every byte passes the Win32
 # backend, and a USBSER entry in the registry's serial map makes it the automatic choice. Reads,
-# writes and updates the firmware, and checks that the frames sent are the Linux build's, byte for byte.
+# writes and updates the firmware (from a file with a Cyrillic name), and checks that the frames sent are the Linux build's, byte for byte.
 # Usage: orsactl-under-wine.sh ORSACTL.EXE NATIVE_BUILD_DIR WINEPREFIX. Run by ctest, whose
 # wine server (wine-server.sh) keeps its own output out of the traces compared below.
 set -euo pipefail
@@ -69,11 +69,12 @@ diff -u <(sent_frames "$work/write-linux.trace") <(sent_frames "$work/write-win.
 [ -n "$(sent_frames "$work/write-win.trace")" ] || fail "the write trace shows no frame"
 linux win read --json | grep -q '+79161234567' || fail "the beacon did not keep the written phone number"
 
-echo "== firmware"
-head -c 4111 /dev/urandom >"$work/update.fmw"
-windows --trace firmware "Z:$work/update.fmw" >"$work/firmware-win.out" 2>"$work/firmware-win.trace" ||
+echo "== firmware, from a file with a Cyrillic name"
+image="$work/прошивка.fmw"
+head -c 4111 /dev/urandom >"$image"
+windows --trace firmware "Z:$image" >"$work/firmware-win.out" 2>"$work/firmware-win.trace" ||
   fail "orsactl.exe firmware exited $?: $(tail -3 "$work/firmware-win.trace")"
-linux linux --trace firmware "$work/update.fmw" >/dev/null 2>"$work/firmware-linux.trace"
+linux linux --trace firmware "$image" >/dev/null 2>"$work/firmware-linux.trace"
 diff -u <(sent_frames "$work/firmware-linux.trace") <(sent_frames "$work/firmware-win.trace") >/dev/null ||
   fail "the firmware update sent other frames than the Linux build"
 echo "read, write and firmware through COM5 match the Linux build"
