@@ -6,11 +6,11 @@
 
 namespace orsa::app {
 
-// The simulated beacon behind `--demo`: runs inside the program on a
-// pseudo-terminal, at the real line rate, with an owner already configured.
+// The simulated beacon behind `--demo`: runs inside the program on a line of its own (a
+// pseudo-terminal, a named pipe on Windows), at the real line rate, with an owner already configured.
 class DemoBeacon {
  public:
-  // Throws std::system_error when no pseudo-terminal can be had (always on Windows).
+  // Throws std::system_error when the line cannot be set up.
   DemoBeacon();
   ~DemoBeacon();
 

@@ -3,6 +3,7 @@
 # comes up at its 748 × 576, reads the Linux build's simulated beacon through COM5 (the automatic
 # choice, as orsactl-under-wine.sh sets it up) and renders its pages. The read is judged by the
 # session record: the owner's phone number written into the beacon beforehand comes back in its replies.
+# Then the same with --demo, whose beacon lives in the program on a named pipe.
 # Usage: window-under-wine.sh DIST NATIVE_BUILD_DIR WINEPREFIX [PICTURES_DIR]
 # PICTURES_DIR keeps the rendered pages (make windows-screenshots takes one for docs/screenshots).
 set -euo pipefail
@@ -63,6 +64,15 @@ received=$(sed -n 's/.*"received":"\([0-9a-f]*\)".*/\1/p' "$work/session.jsonl" 
 [ -n "$received" ] || fail "the session record shows no reply from the beacon"
 phone_hex=$(printf '%s' "$phone" | od -An -tx1 | tr -d ' \n')
 [[ $received == *"$phone_hex"* ]] || fail "the beacon's replies in the record do not carry the phone number $phone"
+
+echo "== --demo: the simulated beacon inside the program, on a named pipe"
+status=0
+QT_QPA_PLATFORM=windows:fontengine=freetype timeout 300 "$run_wine" "$dist/orsa-configurator.exe" --demo \
+  --record "Z:$work/demo.jsonl" --screenshot-dir "Z:$work/demo-pages" >"$work/demo.log" 2>&1 || status=$?
+[ "$status" -eq 0 ] || { cat "$work/demo.log" >&2; fail "orsa-configurator.exe --demo exited $status"; }
+received=$(sed -n 's/.*"received":"\([0-9a-f]*\)".*/\1/p' "$work/demo.jsonl" | tr -d '\n')
+demo_phone_hex=$(printf '%s' +79991234567 | od -An -tx1 | tr -d ' \n')
+[[ $received == *"$demo_phone_hex"* ]] || fail "the window did not read the demo beacon's phone number"
 
 if [ -n "$keep" ]; then
   mkdir -p "$keep"
