@@ -22,17 +22,26 @@ export DISPLAY=${ORSA_WINE_DISPLAY:-}
 wine=$(command -v wine64 || true)
 [ -n "$wine" ] || wine=/usr/lib/wine/wine64
 # Parallel test runs share the prefix: the first one creates it while the others wait. The mark is
-# made once wineboot is through; system.reg alone appears while the prefix is still being made.
+# made once the new prefix runs a program of its own; system.reg alone appears while the prefix is
+# still being made. Once (a fresh prefix on a busy machine) wine could not start its first program
+# after wineboot returned: wineboot then completes the prefix (--update) and the check runs again.
 ready="$WINEPREFIX/.orsa-prefix-ready"
 if [ ! -f "$ready" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
     if [ ! -f "$ready" ]; then
+      wait_server() { "$(dirname "$wine")/wineserver" -w 2>/dev/null || wineserver -w 2>/dev/null || true; }
       "$wine" wineboot --init >/dev/null 2>&1
-      "$(dirname "$wine")/wineserver" -w 2>/dev/null || wineserver -w 2>/dev/null || true
+      wait_server
+      if ! "$wine" cmd /c exit >/dev/null 2>&1; then
+        "$wine" wineboot --update >/dev/null 2>&1
+        wait_server
+        "$wine" cmd /c exit >/dev/null 2>&1 || { echo "wine-run.sh: wine could not set up $WINEPREFIX" >&2; exit 1; }
+      fi
+      wait_server
       touch "$ready"
     fi
-  ) 9>"$WINEPREFIX.lock"
+  ) 9>"$WINEPREFIX.lock" || exit 1
 fi
 exec "$wine" "$program" "$@"
