@@ -35,7 +35,7 @@ if [ ! -f "$ready" ]; then
       "$wine" wineboot --init >/dev/null 2>&1
       wait_server
       if ! "$wine" cmd /c exit >/dev/null 2>&1; then
-        "$wine" wineboot --update >/dev/null 2>&1
+        "$wine" wineboot --update >/dev/null 2>&1 || true  # the check below judges
         wait_server
         "$wine" cmd /c exit >/dev/null 2>&1 || { echo "wine-run.sh: wine could not set up $WINEPREFIX" >&2; exit 1; }
       fi
