@@ -19,6 +19,14 @@ namespace {
 
 [[noreturn]] void fail(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
 
+// A non-blocking read's or write's result as readSome() and writeSome() give it.
+long moved(ssize_t n) {
+  if (n < 0) {
+    return (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) ? 0 : -1;
+  }
+  return static_cast<long>(n);
+}
+
 void closeFd(int& fd) {
   if (fd >= 0) {
     ::close(fd);
@@ -94,22 +102,14 @@ long LineEndpoint::readSome(std::span<std::uint8_t> buffer) {
   if (isHungUp()) {
     return -1;
   }
-  const ssize_t n = ::read(line_->master, buffer.data(), buffer.size());
-  if (n < 0) {
-    return (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) ? 0 : -1;
-  }
-  return static_cast<long>(n);
+  return moved(::read(line_->master, buffer.data(), buffer.size()));
 }
 
 long LineEndpoint::writeSome(std::span<const std::uint8_t> bytes) {
   if (isHungUp()) {
     return -1;
   }
-  const ssize_t n = ::write(line_->master, bytes.data(), bytes.size());
-  if (n < 0) {
-    return (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) ? 0 : -1;
-  }
-  return static_cast<long>(n);
+  return moved(::write(line_->master, bytes.data(), bytes.size()));
 }
 
 void LineEndpoint::wait(bool forOutput, std::optional<Clock::time_point> deadline) {

@@ -148,6 +148,10 @@ struct LineEndpoint::Line {
     return true;
   }
 
+  // Brings the line up to date: a finished connect or read collected, the next read started. False
+  // when the line is down.
+  bool catchUp() { return pipe != INVALID_HANDLE_VALUE && !broken && collectInput() && readAhead(); }
+
   static bool isClientGone(DWORD error) {
     return error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED || error == ERROR_NO_DATA ||
            error == ERROR_OPERATION_ABORTED;
@@ -180,7 +184,7 @@ bool LineEndpoint::isHungUp() const { return line_->pipe == INVALID_HANDLE_VALUE
 
 long LineEndpoint::readSome(std::span<std::uint8_t> buffer) {
   Line& line = *line_;
-  if (isHungUp() || line.broken || !line.collectInput()) return -1;
+  if (!line.catchUp()) return -1;
   const std::size_t count = std::min(buffer.size(), line.receivedHeld - line.receivedTaken);
   std::copy_n(line.received.begin() + static_cast<std::ptrdiff_t>(line.receivedTaken), count, buffer.begin());
   line.receivedTaken += count;
@@ -191,7 +195,7 @@ long LineEndpoint::readSome(std::span<std::uint8_t> buffer) {
 long LineEndpoint::writeSome(std::span<const std::uint8_t> bytes) {
   Line& line = *line_;
   // A client that came since the last look is there for these bytes.
-  if (isHungUp() || line.broken || !line.collectInput() || !line.readAhead()) return -1;
+  if (!line.catchUp()) return -1;
   if (line.outputPending) {
     DWORD written = 0;
     if (!GetOverlappedResult(line.pipe, &line.output, &written, FALSE) && GetLastError() == ERROR_IO_INCOMPLETE) {
@@ -214,8 +218,8 @@ long LineEndpoint::writeSome(std::span<const std::uint8_t> bytes) {
 
 void LineEndpoint::wait(bool forOutput, std::optional<Clock::time_point> deadline) {
   Line& line = *line_;
-  const bool up = !isHungUp() && !line.broken;
-  if (up && (!line.collectInput() || !line.readAhead() || line.receivedTaken < line.receivedHeld)) {
+  const bool up = line.catchUp();
+  if (!isHungUp() && (!up || line.receivedTaken < line.receivedHeld)) {
     return;  // input is waiting, or the line failed: readSome() tells which
   }
   HANDLE events[3] = {line.wake};
