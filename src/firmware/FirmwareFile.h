@@ -24,6 +24,10 @@ struct FirmwareFile {
 // pipe, a device) is refused by its type before it is opened: opening a pipe would wait forever.
 FirmwareFile readFirmwareFile(const std::filesystem::path& path, std::uint64_t limit);
 
+// Files larger than this are no beacon's or module's firmware and are not read: enough to tell a
+// too-long image by its size.
+inline constexpr std::uint64_t kMaxFirmwareFileBytes = 16 * 1024 * 1024;
+
 // The usual CRC-32 (the one of zip and PNG), for the user to compare with what the maker gives.
 std::uint32_t crc32(std::span<const std::uint8_t> bytes);
 

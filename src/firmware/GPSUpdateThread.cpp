@@ -52,8 +52,6 @@ constexpr std::uint32_t kLoaderReply = 2;
 constexpr std::uint8_t kAccepted = 0x5A;
 // A loader this size is what the module's maker ships; another may be the firmware given in its place.
 constexpr std::uint64_t kUsualLoaderBytes = GPSUpdateThread::kLoaderBytes;
-// Files larger than this are no module's firmware and are not read.
-constexpr std::uint64_t kMaxFileBytes = 16 * 1024 * 1024;
 
 std::string hex(std::span<const std::uint8_t> bytes) {
   std::string text;
@@ -189,7 +187,7 @@ void GPSUpdateThread::run() {
   } else if (connected && recoverOnly) {
     log(recover() ? kRecovered : kNotRecovered);
   } else if (connected && !flash()) {
-    std::string last = stopRequested() && failure_.empty() ? kInterrupted : failure_;
+    std::string last = stopRequested() && failure_.empty() ? messages::gnss::kInterrupted : failure_;
     if (leftNormalMode_ && !channel().lineLost()) last += recover() ? kAndRecovered : kAndNotRecovered;
     log(last);
   }
@@ -222,13 +220,13 @@ bool GPSUpdateThread::flash() {
 bool GPSUpdateThread::readFiles(std::vector<std::uint8_t>& loader, std::vector<std::uint8_t>& firmware) {
   // Both files are read whole before the beacon hears anything: a file that cannot be read, or
   // changes later, never leaves the module half-programmed.
-  FirmwareFile loaderFile = readFirmwareFile(loaderPath, kMaxFileBytes);
+  FirmwareFile loaderFile = readFirmwareFile(loaderPath, kMaxFirmwareFileBytes);
   if (loaderFile.ok() && loaderFile.bytes.empty()) loaderFile.problem = "файл пуст";
   if (!loaderFile.ok()) {
     fail(std::string(kLoaderFileError) + ": " + link::pathText(loaderPath) + ": " + loaderFile.problem);
     return false;
   }
-  FirmwareFile firmwareFile = readFirmwareFile(firmwarePath, kMaxFileBytes);
+  FirmwareFile firmwareFile = readFirmwareFile(firmwarePath, kMaxFirmwareFileBytes);
   // An empty image would make the loader's range end at FF FF FF FF and leave the module erased.
   if (firmwareFile.ok() && firmwareFile.bytes.empty()) firmwareFile.problem = "файл пуст";
   if (!firmwareFile.ok()) {

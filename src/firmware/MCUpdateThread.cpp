@@ -17,8 +17,6 @@ using namespace messages::update;
 
 // Largest payload whose last address still fits the 32-bit parameter.
 constexpr std::uint64_t kMaxPayload = std::numeric_limits<std::uint32_t>::max() - MCUpdateThread::kFlashBase;
-// Read at most this much of a file named as firmware: enough to tell a too-long image by its size.
-constexpr std::uint64_t kMaxFileBytes = 16 * 1024 * 1024;
 
 }  // namespace
 
@@ -35,7 +33,7 @@ std::string firmwareFileName(const std::string& chosen) {
 }
 
 FirmwareFile readFirmwareImage(const std::filesystem::path& path) {
-  FirmwareFile file = readFirmwareFile(path, kMaxFileBytes);
+  FirmwareFile file = readFirmwareFile(path, kMaxFirmwareFileBytes);
   constexpr auto kHeaderSize = MCUpdateThread::kHeaderSize, kMaxImage = MCUpdateThread::kMaxImage;
   if (file.ok() && file.bytes.size() < kHeaderSize) file.problem = "файл короче своего заголовка (15 байт)";
   if (file.ok() && file.bytes.size() - kHeaderSize > kMaxImage) {
@@ -66,7 +64,7 @@ void MCUpdateThread::finishCutShort(std::uint32_t written, std::uint32_t total) 
   if (channel().lineLost()) {
     finish(link::kResultFailure, std::string(kWriteError) + ": маяк отключён, " + held);
   } else if (stopRequested()) {
-    finish(link::kResultFailure, std::string(kInterrupted) + held);
+    finish(link::kResultFailure, std::string(messages::update::kInterrupted) + held);
   } else {
     finish(link::kResultFailure, std::string(kWriteError) + ": маяк не подтвердил запись, " + held);
   }
@@ -93,7 +91,8 @@ void MCUpdateThread::run() {
     if (stopRequested() && !channel().lineLost()) {
       // The erase is under way and cannot be called back: let it end, then say what it left.
       waitForClosingAnswer(1, kReplyTimeoutMs);
-      finish(link::kResultFailure, std::string(kInterrupted) + "память прошивки очищена, повторите обновление");
+      finish(link::kResultFailure,
+             std::string(messages::update::kInterrupted) + "память прошивки очищена, повторите обновление");
       return;
     }
     finish(link::kResultFailure,

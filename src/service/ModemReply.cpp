@@ -41,7 +41,7 @@ std::string_view echoOf(std::string_view command) {
   return command;
 }
 
-std::string_view trimmed(std::string_view text) {
+std::string_view withoutSpacesAndCtrlZ(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\x1A')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\x1A')) text.remove_suffix(1);
   return text;
@@ -86,7 +86,7 @@ ModemReply parseModemReply(std::string_view received, std::string_view command, 
   std::size_t start = 0;
   for (std::size_t i = 0; i < received.size(); ++i) {
     if (received[i] != '\r' && received[i] != '\n') continue;
-    const std::string_view line = trimmed(received.substr(start, i - start));
+    const std::string_view line = withoutSpacesAndCtrlZ(received.substr(start, i - start));
     start = i + 1;
     if (line.empty()) continue;
     if (!echoSeen && line == echo) {
@@ -109,7 +109,7 @@ ModemReply parseModemReply(std::string_view received, std::string_view command, 
     reply.lines.emplace_back(line);
   }
   // The prompt is the one answer that ends without a line end.
-  if (promptDue && isPrompt(trimmed(received.substr(start)))) {
+  if (promptDue && isPrompt(withoutSpacesAndCtrlZ(received.substr(start)))) {
     reply.outcome = Outcome::Prompt;
     reply.finalLine = ">";
   }

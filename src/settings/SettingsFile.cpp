@@ -14,7 +14,7 @@ namespace orsa::settings {
 
 namespace {
 
-enum class Kind {
+enum class Encoding {
   Text,       // text, terminator, zero padding
   ExactText,  // exactly the field's width, no terminator
   Unsigned8,
@@ -27,31 +27,31 @@ struct Field {
   SlotId slot;
   std::size_t offset;
   std::size_t width;
-  Kind kind;
+  Encoding encoding;
 };
 
 constexpr std::size_t kHeaderBytes = 3;
 
 constexpr Field kFields[] = {
-    {SlotId::OwnerPhone, 3, 30, Kind::Text},
-    {SlotId::DevicePin, 33, 2, Kind::Pin16},
-    {SlotId::TimeZone, 35, 1, Kind::Signed8},
-    {SlotId::ContactTime, 36, 5, Kind::Text},
-    {SlotId::CoordFormat, 41, 1, Kind::Unsigned8},
-    {SlotId::DeliveryMode, 42, 1, Kind::Unsigned8},
-    {SlotId::ServerHost, 43, 32, Kind::Text},
-    {SlotId::ServerPort, 75, 2, Kind::Unsigned16},
-    {SlotId::FixPeriodDays, 77, 1, Kind::Unsigned8},
-    {SlotId::WakeInterval, 78, 1, Kind::Unsigned8},
-    {SlotId::BalanceThreshold, 79, 2, Kind::Unsigned16},
-    {SlotId::BalanceCode, 81, 10, Kind::Text},
-    {SlotId::MotionMode, 91, 1, Kind::Unsigned8},
-    {SlotId::GuardIntervals, 92, 17, Kind::Text},
-    {SlotId::MotionTimeout, 109, 1, Kind::Unsigned8},
-    {SlotId::FalseAlarmGuard, 110, 1, Kind::Unsigned8},
-    {SlotId::MotionAmplitude, 111, 1, Kind::Unsigned8},
-    {SlotId::MotionDuration, 112, 1, Kind::Unsigned8},
-    {SlotId::ZoneControl, 113, 5, Kind::ExactText},
+    {SlotId::OwnerPhone, 3, 30, Encoding::Text},
+    {SlotId::DevicePin, 33, 2, Encoding::Pin16},
+    {SlotId::TimeZone, 35, 1, Encoding::Signed8},
+    {SlotId::ContactTime, 36, 5, Encoding::Text},
+    {SlotId::CoordFormat, 41, 1, Encoding::Unsigned8},
+    {SlotId::DeliveryMode, 42, 1, Encoding::Unsigned8},
+    {SlotId::ServerHost, 43, 32, Encoding::Text},
+    {SlotId::ServerPort, 75, 2, Encoding::Unsigned16},
+    {SlotId::FixPeriodDays, 77, 1, Encoding::Unsigned8},
+    {SlotId::WakeInterval, 78, 1, Encoding::Unsigned8},
+    {SlotId::BalanceThreshold, 79, 2, Encoding::Unsigned16},
+    {SlotId::BalanceCode, 81, 10, Encoding::Text},
+    {SlotId::MotionMode, 91, 1, Encoding::Unsigned8},
+    {SlotId::GuardIntervals, 92, 17, Encoding::Text},
+    {SlotId::MotionTimeout, 109, 1, Encoding::Unsigned8},
+    {SlotId::FalseAlarmGuard, 110, 1, Encoding::Unsigned8},
+    {SlotId::MotionAmplitude, 111, 1, Encoding::Unsigned8},
+    {SlotId::MotionDuration, 112, 1, Encoding::Unsigned8},
+    {SlotId::ZoneControl, 113, 5, Encoding::ExactText},
 };
 
 static_assert(kFields[std::size(kFields) - 1].offset + kFields[std::size(kFields) - 1].width == SettingsFile::kSize);
@@ -80,21 +80,21 @@ SettingsFile::Image SettingsFile::encode(const SettingsRecord& record) {
   for (const Field& field : kFields) {
     std::uint8_t* out = image.data() + field.offset;
     const auto value = static_cast<unsigned>(record.number(field.slot));
-    switch (field.kind) {
-      case Kind::Text:
-      case Kind::ExactText: {
+    switch (field.encoding) {
+      case Encoding::Text:
+      case Encoding::ExactText: {
         const std::string text = record.text(field.slot);
-        const std::size_t room = field.kind == Kind::Text ? field.width - 1 : field.width;
+        const std::size_t room = field.encoding == Encoding::Text ? field.width - 1 : field.width;
         // The image is zeroed: a Text field keeps its terminating zero, an ExactText field may be full.
         std::copy_n(text.data(), std::min(text.size(), room), out);
         break;
       }
-      case Kind::Unsigned8:
-      case Kind::Signed8:
+      case Encoding::Unsigned8:
+      case Encoding::Signed8:
         out[0] = static_cast<std::uint8_t>(value & 0xFFu);
         break;
-      case Kind::Unsigned16:
-      case Kind::Pin16:
+      case Encoding::Unsigned16:
+      case Encoding::Pin16:
         out[0] = static_cast<std::uint8_t>(value & 0xFFu);
         out[1] = static_cast<std::uint8_t>((value >> 8) & 0xFFu);
         break;
@@ -109,21 +109,21 @@ void SettingsFile::decodeInto(std::span<const std::uint8_t> bytes, SettingsRecor
   for (const Field& field : kFields) {
     const std::uint8_t* in = image.data() + field.offset;
     std::string text;
-    switch (field.kind) {
-      case Kind::Text:
-      case Kind::ExactText:
+    switch (field.encoding) {
+      case Encoding::Text:
+      case Encoding::ExactText:
         text = textOfField(in, field.width);
         break;
-      case Kind::Unsigned8:
+      case Encoding::Unsigned8:
         text = NumberText::decimal(in[0]);
         break;
-      case Kind::Signed8:
+      case Encoding::Signed8:
         text = NumberText::decimal(static_cast<std::int8_t>(in[0]));
         break;
-      case Kind::Unsigned16:
+      case Encoding::Unsigned16:
         text = NumberText::decimal(littleEndian16(in));
         break;
-      case Kind::Pin16: {
+      case Encoding::Pin16: {
         char pin[8];
         std::snprintf(pin, sizeof pin, "%04u", littleEndian16(in));
         text = pin;

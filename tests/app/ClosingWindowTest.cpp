@@ -3,13 +3,15 @@
 #include "ServiceWindowFixture.h"
 #include "firmware/GPSUpdateThread.h"
 #include "link/PortList.h"
+#include "support/BeaconFigures.h"
 
 #include <QFile>
 
 namespace orsa::app::test {
 namespace {
 
-constexpr std::uint8_t kWrite = 2;
+namespace figures = orsa::testing::figures;
+
 constexpr std::uint8_t kFirmwareBlock = 11;
 const QString kAbortQuestion = QStringLiteral("Прервать обновление? Маяк останется без рабочей прошивки");
 
@@ -78,7 +80,7 @@ TEST_F(ClosingWindowTest, DuringAGnssFlashTheSameQuestionIsAsked) {
 }
 
 TEST_F(ClosingWindowTest, DuringASettingsWriteTheWriteEndsFirst) {
-  beacon.setFaults(sim::FaultPlan().delayReply(kWrite, sim::FaultPlan::everyFrame, 60));
+  beacon.setFaults(sim::FaultPlan().delayReply(figures::kWriteSettingSlot, sim::FaultPlan::everyFrame, 60));
   QSignalSpy closed(&form, &TForm1::closed);
   QSignalSpy finished(&form.settingsCommands(), &SettingsCommands::exchangeFinished);
   form.settingsCommands().write();
@@ -87,7 +89,7 @@ TEST_F(ClosingWindowTest, DuringASettingsWriteTheWriteEndsFirst) {
   EXPECT_FALSE(form.close());
   EXPECT_EQ(closed.count(), 0);
   ASSERT_TRUE(finished.wait(20000));
-  EXPECT_EQ(framesOfType(kWrite), 25u);
+  EXPECT_EQ(framesOfType(figures::kWriteSettingSlot), 25u);
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Настройки успешно записаны"));
   EXPECT_TRUE(QTest::qWaitFor([&] { return closed.count() == 1; }, 2000));

@@ -2,6 +2,7 @@
 #include "CommandBar.h"
 #include "PictureButton.h"
 #include "SectionLabel.h"
+#include "support/BeaconFigures.h"
 
 #include <QApplication>
 #include <QFile>
@@ -11,9 +12,9 @@
 namespace orsa::app::test {
 namespace {
 
+namespace figures = orsa::testing::figures;
+
 using settings::SlotId;
-constexpr std::uint8_t kRead = 1;
-constexpr std::uint8_t kWrite = 2;
 
 // The main window driven by key presses alone, each sent where a real one would go: to the
 // widget with the focus, or to the window that has the keyboard.
@@ -99,7 +100,7 @@ TEST_F(KeyboardTest, ReadChangeWriteSaveWithTheKeyboardOnly) {
   ASSERT_TRUE(exchangeOn(Qt::Key_W));
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Настройки успешно записаны"));
-  EXPECT_EQ(framesOfType(kWrite), 25u);
+  EXPECT_EQ(framesOfType(figures::kWriteSettingSlot), 25u);
   EXPECT_EQ(beaconText(SlotId::OwnerPhone), "+79035550101");
 
   press(Qt::Key_S, Qt::ControlModifier);
@@ -120,31 +121,31 @@ TEST_F(KeyboardTest, CtrlWAsksAboutAMissingPhoneAsTheButtonDoes) {
   EXPECT_EQ(dialogs.shown[0].text,
             QStringLiteral("Вы не указали номер телефона владельца\nЗаписать настройки без него?"));
   EXPECT_FALSE(form.settingsCommands().busy());
-  EXPECT_EQ(framesOfType(kWrite), 0u);
+  EXPECT_EQ(framesOfType(figures::kWriteSettingSlot), 0u);
 }
 
 TEST_F(KeyboardTest, EscEndsAReadAndTheProgressWindowWithIt) {
-  beacon.setFaults(sim::FaultPlan().delayReply(kRead, sim::FaultPlan::everyFrame, 300));
+  beacon.setFaults(sim::FaultPlan().delayReply(figures::kReadSettingSlot, sim::FaultPlan::everyFrame, 300));
   QSignalSpy finished(&form.settingsCommands(), &SettingsCommands::exchangeFinished);
   press(Qt::Key_R, Qt::ControlModifier);
   ASSERT_TRUE(framesArrive(3));
   ASSERT_TRUE(QTest::qWaitFor([&] { return form3.isVisible(); }, 5000));
   press(Qt::Key_Escape);
   ASSERT_TRUE(finished.wait(10000));
-  EXPECT_LT(framesOfType(kRead), 29u);
+  EXPECT_LT(framesOfType(figures::kReadSettingSlot), 29u);
   EXPECT_FALSE(form3.isVisible());
   EXPECT_TRUE(dialogs.shown.empty()) << "a read the user ended is no failure";
   EXPECT_FALSE(form.session().channel.isOpen());
 }
 
 TEST_F(KeyboardTest, EscLetsAWriteFinish) {
-  beacon.setFaults(sim::FaultPlan().delayReply(kWrite, sim::FaultPlan::everyFrame, 40));
+  beacon.setFaults(sim::FaultPlan().delayReply(figures::kWriteSettingSlot, sim::FaultPlan::everyFrame, 40));
   QSignalSpy finished(&form.settingsCommands(), &SettingsCommands::exchangeFinished);
   press(Qt::Key_W, Qt::ControlModifier);
   ASSERT_TRUE(framesArrive(2));
   press(Qt::Key_Escape);
   ASSERT_TRUE(finished.wait(20000));
-  EXPECT_EQ(framesOfType(kWrite), 25u);
+  EXPECT_EQ(framesOfType(figures::kWriteSettingSlot), 25u);
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Настройки успешно записаны"));
 }

@@ -40,7 +40,7 @@ using ServiceWindowOperationsTest = ServiceWindowFixture;
 
 // Figures as the bar and the list write them, "_" standing for the group separator: a space that
 // never breaks, so a figure never wraps.
-QString figures(QString text) { return text.replace(QLatin1Char('_'), QChar(0x00A0)); }
+QString withFigureSpaces(QString text) { return text.replace(QLatin1Char('_'), QChar(0x00A0)); }
 
 std::size_t modemFileSize(sim::SimulatedBeacon& beacon, const std::string& name) {
   return beacon.withGsmModem([&](const sim::GsmModemModel& modem) { return modem.files().at(name).size(); });
@@ -365,7 +365,7 @@ TEST_F(ServiceWindowOperationsTest, UploadFillsItsBarAndTheDriveListShowsAndRemo
   runOperation("Button6");
   auto* bar = control<QProgressBar>("ProgressBarUpload");
   EXPECT_EQ(bar->value(), bar->maximum());
-  EXPECT_TRUE(bar->text().startsWith(figures(QStringLiteral("100 % · 3_257 из 3_257 байт"))))
+  EXPECT_TRUE(bar->text().startsWith(withFigureSpaces(QStringLiteral("100 % · 3_257 из 3_257 байт"))))
       << bar->text().toStdString();
 
   auto* list = control<QTreeWidget>("ListModemFiles");
@@ -378,7 +378,7 @@ TEST_F(ServiceWindowOperationsTest, UploadFillsItsBarAndTheDriveListShowsAndRemo
     shown[list->topLevelItem(i)->text(0)] = list->topLevelItem(i)->text(1);
   }
   EXPECT_EQ(shown, (std::map<QString, QString>{{QStringLiteral("b.amr"), QStringLiteral("257")},
-                                               {QStringLiteral("c.AMR"), figures(QStringLiteral("3_000"))}}));
+                                               {QStringLiteral("c.AMR"), withFigureSpaces(QStringLiteral("3_000"))}}));
   const auto freeBytes = [&] {
     return beacon.withGsmModem([](const sim::GsmModemModel& modem) { return modem.drive().freeBytes(); });
   };
@@ -421,10 +421,11 @@ TEST_F(ServiceWindowOperationsTest, UploadFillsItsBarAndTheDriveListShowsAndRemo
 
 TEST(ProgressText, TellsPercentBytesRateAndTimeLeftAsTheCommandLineDoes) {
   EXPECT_EQ(progressText(27648, 65536, 27648.0 / 30),
-            figures(QStringLiteral("42 % · 27_648 из 65_536 байт · 0,9 КБ/с · осталось 0:41")));
+            withFigureSpaces(QStringLiteral("42 % · 27_648 из 65_536 байт · 0,9 КБ/с · осталось 0:41")));
   EXPECT_EQ(progressText(1000, 100000, 500.0),
-            figures(QStringLiteral("1 % · 1_000 из 100_000 байт · 0,5 КБ/с · осталось 3:18")));
-  EXPECT_EQ(progressText(65536, 65536, 2048.0), figures(QStringLiteral("100 % · 65_536 из 65_536 байт · 2,0 КБ/с")));
+            withFigureSpaces(QStringLiteral("1 % · 1_000 из 100_000 байт · 0,5 КБ/с · осталось 3:18")));
+  EXPECT_EQ(progressText(65536, 65536, 2048.0),
+            withFigureSpaces(QStringLiteral("100 % · 65_536 из 65_536 байт · 2,0 КБ/с")));
   // Not a whole until the last byte is confirmed.
   EXPECT_TRUE(progressText(65535, 65536, std::nullopt).startsWith(QStringLiteral("99 % ")));
   EXPECT_EQ(progressText(0, 0, std::nullopt), QStringLiteral("100 % · 0 из 0 байт"));

@@ -27,6 +27,7 @@
 #include "settings/SlotId.h"
 #include "sim/SimulatedBeacon.h"
 #include "support/BeaconFigures.h"
+#include "support/ToolRun.h"
 #include "support/FakePortMap.h"
 #include "support/Frames.h"
 #include "support/ChildProcess.h"
@@ -40,11 +41,7 @@ namespace fs = std::filesystem;
 using settings::SlotId;
 using Cells = std::vector<std::array<std::uint8_t, 32>>;
 
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using orsa::testing::ToolRun;
 
 class Orsactl : public ::testing::Test {
  protected:

@@ -10,10 +10,7 @@
 namespace orsa::cli {
 namespace {
 
-std::string contents(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using orsa::testing::fileContents;
 
 // A later shift adds its rows under the earlier ones, never rewriting them, and quotes what needs it.
 TEST(ResultLog, RowsAreAppendedUnderTheEarlierOnesAndQuotedAsCsvWants) {
@@ -35,7 +32,7 @@ TEST(ResultLog, RowsAreAppendedUnderTheEarlierOnesAndQuotedAsCsvWants) {
     ASSERT_TRUE(log->append(
         {"2026-01-02T03:06:00+0300", "COM7", "", "", "firmware", 1, "сказал \"нет\", потом\nзамолчал", 12.34}, error));
   }
-  EXPECT_EQ(contents(path),
+  EXPECT_EQ(fileContents(path),
             "time,port,usb_serial,imei,operation,status,result,seconds\r\n"
             "2026-01-02T03:04:05+0300,/dev/ttyACM0,A1,866104023450001,write,0,Настройки успешно записаны,6.0\r\n"
             "2026-01-02T03:05:00+0300,/dev/ttyACM0\r\n"

@@ -13,6 +13,7 @@
 #include "cli/Orsactl.h"
 #include "sim/SimulatedBeacon.h"
 #include "support/FakePortMap.h"
+#include "support/ToolRun.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
@@ -22,11 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using orsa::testing::ToolRun;
 
 // The automatic choice finds `port`, so the output does not name it and runs on two ports compare.
 ToolRun orsactl(const std::vector<std::string>& args, const std::string& port) {

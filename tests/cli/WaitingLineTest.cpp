@@ -12,6 +12,7 @@
 #include "settings/SlotId.h"
 #include "sim/SimulatedBeacon.h"
 #include "support/BeaconFigures.h"
+#include "support/ToolRun.h"
 #include "support/ChildProcess.h"
 #include "support/FakePortWatcher.h"
 #include "support/Frames.h"
@@ -23,11 +24,7 @@ namespace {
 using settings::SlotId;
 namespace figures = orsa::testing::figures;
 
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using orsa::testing::ToolRun;
 
 // orsactl with the beacons a test plugs in and pulls out.
 ToolRun orsactl(const std::vector<std::string>& args, std::unique_ptr<orsa::testing::FakePortWatcher> watcher) {
@@ -36,10 +33,7 @@ ToolRun orsactl(const std::vector<std::string>& args, std::unique_ptr<orsa::test
   return {status, out.str(), err.str()};
 }
 
-std::string contents(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using orsa::testing::fileContents;
 
 // Rows end in CR LF; the fields of these rows hold no quotes, commas or line breaks.
 std::vector<std::vector<std::string>> csvRows(const std::string& text) {
@@ -91,8 +85,8 @@ TEST_F(WaitingLine, ThreeBeaconsPluggedInOneAfterAnotherAreWrittenAndLogged) {
   ToolRun line = orsactl({"--wait", "--log", log, "write", settings}, std::move(watcher));
   EXPECT_EQ(line.status, 0) << line.err;
   EXPECT_NE(line.out.find("Итого: маяков 3, успешно 3, с ошибкой 0"), std::string::npos) << line.out;
-  const auto rows = csvRows(contents(log));
-  ASSERT_EQ(rows.size(), 4u) << contents(log);
+  const auto rows = csvRows(fileContents(log));
+  ASSERT_EQ(rows.size(), 4u) << fileContents(log);
   EXPECT_EQ(rows[0], (std::vector<std::string>{"time", "port", "usb_serial", "imei", "operation", "status", "result",
                                                "seconds"}));
   for (std::size_t i = 0; i < beacons.size(); ++i) {
@@ -125,8 +119,8 @@ TEST_F(WaitingLine, ABeaconPulledOutBeforeItsWorkEndsIsOneFailedRowAndTheLineGoe
 
   ToolRun line = orsactl({"--wait", "--log", log, "write", settings}, std::move(watcher));
   EXPECT_EQ(line.status, 1) << "one beacon failed";
-  const auto rows = csvRows(contents(log));
-  ASSERT_EQ(rows.size(), 3u) << contents(log);
+  const auto rows = csvRows(fileContents(log));
+  ASSERT_EQ(rows.size(), 3u) << fileContents(log);
   EXPECT_EQ(rows[1][1], pulled.portPath());
   EXPECT_NE(rows[1][5], "0");
   EXPECT_EQ(rows[1][6], figures::kReadFailed);
@@ -182,7 +176,7 @@ TEST(WaitingLineProcess, CtrlCEndsTheWaitWithASummary) {
   line.signal(SIGINT);
   EXPECT_EQ(line.waitForExit(std::chrono::seconds(30)), 0);
   EXPECT_EQ(line.standardOutput(), "Итого: маяков 0, успешно 0, с ошибкой 0\n");
-  EXPECT_EQ(contents(log), "time,port,usb_serial,imei,operation,status,result,seconds\r\n");
+  EXPECT_EQ(fileContents(log), "time,port,usb_serial,imei,operation,status,result,seconds\r\n");
 }
 
 }  // namespace

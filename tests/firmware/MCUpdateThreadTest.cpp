@@ -27,7 +27,7 @@ namespace figures = orsa::testing::figures;
 constexpr std::uint8_t kErase = 10;
 constexpr std::uint8_t kBlock = 11;
 
-struct Outcome {
+struct UpdateOutcome {
   std::vector<std::pair<std::int32_t, std::int32_t>> progress;  // max, position
   std::vector<std::pair<std::int32_t, std::string>> results;
 };
@@ -46,8 +46,8 @@ class MCUpdateThreadTest : public ::testing::Test {
   }
 
   // Runs an update to its end; `meanwhile` runs on the test's thread while it does.
-  Outcome update(const std::string& path, const std::function<void()>& meanwhile = {}) {
-    Outcome outcome;
+  UpdateOutcome update(const std::string& path, const std::function<void()>& meanwhile = {}) {
+    UpdateOutcome outcome;
     MCUpdateThread::Callbacks callbacks;
     callbacks.showProgress = [&](const MCUpdateThread& u) {
       outcome.progress.emplace_back(u.progressMax, u.progressPosition);
@@ -88,7 +88,7 @@ TEST(FirmwareFileName, TheNameGivenIsUsedWhenSuchAFileExistsElseFmwIsAppendedUnl
 }
 
 TEST_F(MCUpdateThreadTest, TwoFullBlocksGoToConsecutiveAddressesAfterOneErase) {
-  Outcome outcome = update(makeFile(4096));
+  UpdateOutcome outcome = update(makeFile(4096));
   EXPECT_EQ(framesSent(), (Frames{{kErase, 0}, {kBlock, 0x08006400}, {kBlock, 0x08006C00}}));
   EXPECT_EQ(outcome.progress, (std::vector<std::pair<std::int32_t, std::int32_t>>{{4096, 2048}, {4096, 4096}}));
   ASSERT_EQ(outcome.results.size(), 1u);
@@ -108,7 +108,7 @@ TEST_F(MCUpdateThreadTest, ShortLastBlockAndEmptyPayload) {
   EXPECT_EQ(rig.beacon->flashImage(payload.size()), payload);
 
   rig.beacon->clearTrace();
-  Outcome outcome = update(makeFile(0, "empty.fmw"));
+  UpdateOutcome outcome = update(makeFile(0, "empty.fmw"));
   trace = rig.beacon->trace();
   ASSERT_EQ(trace.size(), 2u) << "the block step runs once even for an empty payload";
   EXPECT_EQ(trace[1].type, kBlock);
@@ -135,7 +135,7 @@ TEST_F(MCUpdateThreadTest, FilesThatCannotBeFlashedWholeAreRefusedWithTheirNameA
   cases.emplace_back(fifo, "это не обычный файл (канал или устройство)");
 #endif
   for (const auto& [path, reason] : cases) {
-    Outcome outcome = update(path);
+    UpdateOutcome outcome = update(path);
     ASSERT_EQ(outcome.results.size(), 1u) << path;
     EXPECT_EQ(outcome.results[0], (std::pair<std::int32_t, std::string>{4, prefix + path + ": " + reason}));
     EXPECT_TRUE(rig.beacon->trace().empty()) << path;
@@ -143,7 +143,7 @@ TEST_F(MCUpdateThreadTest, FilesThatCannotBeFlashedWholeAreRefusedWithTheirNameA
 }
 
 TEST_F(MCUpdateThreadTest, AnImageThatFillsTheSpaceBelowTheSettingsIsWrittenWhole) {
-  Outcome outcome = update(makeFile(498688));
+  UpdateOutcome outcome = update(makeFile(498688));
   ASSERT_EQ(outcome.results.size(), 1u);
   EXPECT_EQ(outcome.results[0], (std::pair<std::int32_t, std::string>{3, "Прошивка успешно обновлена"}));
   EXPECT_EQ(rig.beacon->flashImage(498688), payload);
@@ -154,7 +154,7 @@ TEST_F(MCUpdateThreadTest, AnImageThatFillsTheSpaceBelowTheSettingsIsWrittenWhol
 TEST_F(MCUpdateThreadTest, NoAnswerToTheEraseSendsNoBlock) {
   rig.beacon->setFaults(sim::FaultPlan().dropReply(kErase, 1));
   const auto start = clock.now();
-  Outcome outcome = update(makeFile(4096), [&] {
+  UpdateOutcome outcome = update(makeFile(4096), [&] {
     ASSERT_TRUE(rig.beacon->waitForFrames(1, 5s));
     EXPECT_TRUE(clock.expireNextWait());
   });
@@ -169,7 +169,7 @@ TEST_F(MCUpdateThreadTest, NoAnswerToABlockEndsTheUpdateAndANewOneMayStartAtOnce
   rig.beacon->setFaults(sim::FaultPlan().dropReply(kBlock, 2));
   const std::string image = makeFile(3 * 2048);
   const auto start = clock.now();
-  Outcome failed = update(image, [&] {
+  UpdateOutcome failed = update(image, [&] {
     ASSERT_TRUE(rig.beacon->waitForFrames(3, 5s));
     EXPECT_TRUE(clock.expireNextWait());
   });
@@ -185,7 +185,7 @@ TEST_F(MCUpdateThreadTest, NoAnswerToABlockEndsTheUpdateAndANewOneMayStartAtOnce
 
   rig.beacon->setFaults({});
   rig.beacon->clearTrace();
-  Outcome retried = update(image);
+  UpdateOutcome retried = update(image);
   ASSERT_EQ(retried.results.size(), 1u);
   EXPECT_EQ(retried.results[0].first, 3);
   EXPECT_EQ(rig.beacon->flashImage(payload.size()), payload);
@@ -195,14 +195,14 @@ TEST_F(MCUpdateThreadTest, AnyAcknowledgementByteCounts) {
   rig.beacon->setFaults(sim::FaultPlan()
                             .garbageReply(kErase, sim::FaultPlan::everyFrame)
                             .garbageReply(kBlock, sim::FaultPlan::everyFrame));
-  Outcome outcome = update(makeFile(100));
+  UpdateOutcome outcome = update(makeFile(100));
   ASSERT_EQ(outcome.results.size(), 1u);
   EXPECT_EQ(outcome.results[0].first, 3);
 }
 
 TEST_F(MCUpdateThreadTest, AbsentBeaconIsReportedAndTheChannelClosed) {
   rig.unplug();
-  Outcome outcome = update(makeFile(100));
+  UpdateOutcome outcome = update(makeFile(100));
   ASSERT_EQ(outcome.results.size(), 1u);
   EXPECT_EQ(outcome.results[0], (std::pair<std::int32_t, std::string>{4, "Устройство не подключено"}));
   EXPECT_FALSE(rig.channel.isOpen());
@@ -225,7 +225,7 @@ TEST_F(MCUpdateThreadTest, TheFileIsReadWholeBeforeTheEraseSoAChangeMeanwhileCan
   rig.beacon->setFrameObserver([path](const sim::FrameRecord& frame) {
     if (frame.type == kBlock) fs::resize_file(path, 15 + 2048 + 100);
   });
-  Outcome outcome = update(path);
+  UpdateOutcome outcome = update(path);
   ASSERT_EQ(outcome.results.size(), 1u);
   EXPECT_EQ(outcome.results[0].first, 3);
   EXPECT_EQ(rig.beacon->flashImage(3 * 2048), payload);
@@ -233,7 +233,7 @@ TEST_F(MCUpdateThreadTest, TheFileIsReadWholeBeforeTheEraseSoAChangeMeanwhileCan
 
 TEST_F(MCUpdateThreadTest, UnplugOrStopMidWriteSaysHowMuchOfTheImageTheBeaconHolds) {
   rig.beacon->setFaults(sim::FaultPlan().hangUpAfter(3));
-  Outcome unplugged = update(makeFile(3 * 2048));
+  UpdateOutcome unplugged = update(makeFile(3 * 2048));
   ASSERT_EQ(unplugged.results.size(), 1u);
   EXPECT_EQ(unplugged.results[0].second,
             "Ошибка во время записи прошивки: маяк отключён, записано 2048 из 6144 байт. Прошивка записана не "

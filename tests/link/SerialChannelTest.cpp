@@ -16,7 +16,7 @@ namespace orsa::link {
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 using orsa::testing::DeviceEnd;
 using orsa::testing::FakeLine;
 using orsa::testing::TestClock;
@@ -181,19 +181,19 @@ TEST_F(SerialChannelTest, CloseDoesNotCutTheLastFrame) {
 }
 
 TEST_F(SerialChannelTest, HangUpDuringAWaitEndsItAtOnceWithoutHarm) {
-  auto start = Clock::now();
+  auto start = SteadyClock::now();
   auto waiter = std::async(std::launch::async, [&] { return channel.waitForBytes(1, 60000); });
   std::this_thread::sleep_for(50ms);
   pty.hangUp();
   EXPECT_FALSE(waiter.get());
-  EXPECT_LT(Clock::now() - start, 10s) << "not the minute of the time-out";
+  EXPECT_LT(SteadyClock::now() - start, 10s) << "not the minute of the time-out";
   EXPECT_TRUE(channel.lineLost());
   // Sends after the hang-up are lost, not fatal; close still ends promptly.
   EXPECT_TRUE(channel.sendCommand(CommandType::ModemOn, 0));
   EXPECT_FALSE(channel.waitForBytes(1, 50));
-  auto closing = Clock::now();
+  auto closing = SteadyClock::now();
   channel.close();
-  EXPECT_LT(Clock::now() - closing, 6s);
+  EXPECT_LT(SteadyClock::now() - closing, 6s);
   EXPECT_FALSE(channel.isOpen());
 }
 

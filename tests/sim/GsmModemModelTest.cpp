@@ -11,7 +11,7 @@ namespace {
 
 using test::bytesOf;
 
-std::string textOf(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+std::string replyText(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
 std::string information(std::string_view text) { return "\r\n" + std::string(text) + "\r\n\r\nOK\r\n"; }
 
@@ -20,8 +20,8 @@ class GsmModemModelTest : public ::testing::Test {
  protected:
   GsmModemModelTest() { EXPECT_EQ(say("ATE0\r\n"), "ATE0\r\r\nOK\r\n"); }
 
-  std::string say(std::string_view bytes) { return textOf(modem.onData(bytesOf(bytes))); }
-  std::string say(const std::vector<std::uint8_t>& bytes) { return textOf(modem.onData(bytes)); }
+  std::string say(std::string_view bytes) { return replyText(modem.onData(bytesOf(bytes))); }
+  std::string say(const std::vector<std::uint8_t>& bytes) { return replyText(modem.onData(bytes)); }
 
   GsmModemModel modem;
 };

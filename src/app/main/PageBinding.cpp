@@ -1,5 +1,6 @@
 #include "PageBinding.h"
 
+#include "FindControl.h"
 #include "KeyFilter.h"
 
 #include <QCheckBox>
@@ -13,15 +14,6 @@
 
 namespace orsa::app {
 namespace {
-
-template <class T>
-T* control(QWidget& form, const char* name) {
-  auto* found = form.findChild<T*>(QString::fromLatin1(name));
-  if (found == nullptr) {
-    throw std::logic_error(std::string("settings control missing: ") + name);
-  }
-  return found;
-}
 
 std::string text(QWidget& form, const char* name) { return control<QLineEdit>(form, name)->text().toStdString(); }
 

@@ -1,5 +1,6 @@
 #include "GnssCommands.h"
 
+#include "FindControl.h"
 #include "LocalPath.h"
 #include "DeviceSession.h"
 #include "DialogService.h"
@@ -21,13 +22,6 @@
 
 namespace orsa::app {
 namespace {
-
-template <typename T>
-T* control(QWidget& page, const char* name) {
-  auto* found = page.findChild<T*>(QString::fromLatin1(name));
-  Q_ASSERT(found != nullptr);
-  return found;
-}
 
 // The receiver's line packed into the label: as many of its fields on a line as the label is wide,
 // none of them cut.

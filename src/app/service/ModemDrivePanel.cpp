@@ -1,5 +1,6 @@
 #include "ModemDrivePanel.h"
 
+#include "FindControl.h"
 #include "DialogService.h"
 #include "settings/Cp1251.h"
 
@@ -12,13 +13,6 @@ namespace orsa::app {
 namespace {
 
 using Mode = service::ServiceThread::Mode;
-
-template <typename T>
-T* control(QWidget& page, const char* name) {
-  auto* found = page.findChild<T*>(QString::fromLatin1(name));
-  Q_ASSERT(found != nullptr);
-  return found;
-}
 
 QString bytesText(std::int64_t bytes) { return QLocale(QLocale::Russian).toString(static_cast<qlonglong>(bytes)); }
 
