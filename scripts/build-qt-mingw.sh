@@ -14,8 +14,34 @@ here=$(cd "$(dirname "$0")" && pwd)
 toolchain=$(cd "$here/../cmake" && pwd)/mingw-w64-shared.cmake
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools 2>/dev/null || true)
 [ -n "$version" ] || { echo "build-qt-mingw.sh: qt6-base-dev-tools is not installed: run scripts/install-deps.sh windows-gui" >&2; exit 2; }
+
+# What the window program needs of Qt: Core, Gui, Widgets, the windows platform plugin and the vista
+# style, built for size. The modules, features and image formats it never uses stay out, so there is
+# less to build (Qt 6.4 does not build without QGraphicsView, and its windows plugin needs XPM).
+# DirectWrite 3's font database is built into Qt Gui only together with Direct2D (Qt 6.4), but the
+# windows plugin asks for it whenever the feature is on: off, the plugin uses GDI's.
+qt_options=(
+  -xplatform win32-g++ -qt-host-path /usr -release -shared -optimize-size
+  -nomake examples -nomake tests
+  -qt-zlib -qt-libpng -qt-harfbuzz -qt-freetype -qt-pcre -qt-doubleconversion
+  -no-opengl -no-dbus -no-icu -no-zstd -no-direct2d -no-feature-directwrite3
+  -no-feature-vulkan -no-feature-network -no-feature-sql -no-feature-printsupport
+  -no-feature-testlib -no-feature-concurrent -no-feature-xml -no-feature-tabletevent
+  -no-feature-jpeg -no-feature-gif -no-feature-ico -no-feature-movie -no-feature-imageformat_ppm
+  -no-feature-imageformat_xbm -no-feature-pdf -no-feature-textodfwriter
+  -no-feature-textmarkdownreader -no-feature-textmarkdownwriter -no-feature-sessionmanager
+  -no-feature-undocommand -no-feature-undostack -no-feature-undogroup -no-feature-undoview
+  -no-feature-mdiarea -no-feature-calendarwidget -no-feature-datetimeedit
+  -no-feature-colordialog -no-feature-fontdialog -no-feature-wizard -no-feature-splashscreen
+  -no-feature-keysequenceedit -no-feature-lcdnumber -no-feature-dial -no-feature-syntaxhighlighter
+  -no-feature-jalalicalendar -no-feature-islamiccivilcalendar -no-feature-sharedmemory
+  -no-feature-systemsemaphore
+)
+# The cache is keyed by the qt6-base version and by how Qt is built (the options above and the
+# compilers' settings), so a change of either builds Qt anew beside the old one.
+build_key=$(printf '%s\n' "${qt_options[@]}" | cat - "$toolchain" | sha256sum | cut -c1-8)
 cache_root=${XDG_CACHE_HOME:-$HOME/.cache}/orsa-configurator
-prefix=$cache_root/qt6-mingw-$version
+prefix=$cache_root/qt6-mingw-$version-$build_key
 if [ "${1:-}" = --prefix ]; then
   echo "$prefix"
   exit 0
@@ -78,18 +104,7 @@ host_info=$(dirname "$(find /usr/lib -path '*/cmake/Qt6HostInfo/Qt6HostInfoConfi
 [ -d "$host_info" ] || { say "the host's Qt6HostInfo is missing: install qt6-base-dev-tools"; exit 1; }
 
 idle=(chrt --idle 0)
-# The modules and features the window program does not use stay out: the build is half as long.
-# DirectWrite 3's font database is built into Qt Gui only together with Direct2D (Qt 6.4), but the
-# windows plugin asks for it whenever the feature is on: off, the plugin uses GDI's.
-options=(
-  -prefix "$prefix" -xplatform win32-g++ -qt-host-path /usr -release -shared
-  -nomake examples -nomake tests
-  -qt-zlib -qt-libpng -qt-libjpeg -qt-harfbuzz -qt-freetype -qt-pcre -qt-doubleconversion
-  -no-opengl -no-dbus -no-icu -no-zstd -no-direct2d -no-feature-directwrite3
-  -no-feature-vulkan -no-feature-network -no-feature-sql -no-feature-printsupport
-  -no-feature-testlib -no-feature-concurrent -no-feature-xml -no-feature-tabletevent
-  -- -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DQt6HostInfo_DIR="$host_info"
-)
+options=(-prefix "$prefix" "${qt_options[@]}" -- -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DQt6HostInfo_DIR="$host_info")
 # A build folder configured with other options is configured again in place, from a fresh CMake
 # cache since Qt takes its options only into a new one (what the change leaves valid is not rebuilt);
 # one whose configuration never finished starts afresh.
@@ -123,6 +138,9 @@ DESTDIR="$work/stage" cmake --install "$work/build" >>"$log" 2>&1 || { say "inst
 [ -f "$work/stage$prefix/lib/cmake/Qt6/Qt6Config.cmake" ] || { say "the installed Qt lacks Qt6Config.cmake (log: $log)"; exit 1; }
 cp "$log" "$work/stage$prefix/build.log"
 mv "$work/stage$prefix" "$prefix"
-say "Qt for Windows built in $((($(date +%s) - started) / 60)) min: $prefix"
+# The processor time of everything this script waited for (configure, the compilers, the install).
+times >"$work/times"
+cpu_min=$(awk 'NR == 2 { split($1, u, /[ms]/); split($2, s, /[ms]/); printf "%d", (u[1] * 60 + u[2] + s[1] * 60 + s[2]) / 60 }' "$work/times")
+say "Qt for Windows built in $((($(date +%s) - started) / 60)) min, $cpu_min min of processor time: $prefix"
 rm -rf "$work"
 echo "$prefix"
