@@ -197,9 +197,15 @@ TEST_P(ServiceUploadTest, UnplugOrStopMidFileSaysHowMuchOfItIsOnTheModem) {
   });
   ASSERT_FALSE(stopped.log.empty());
   const std::size_t onModem = modemFiles().at("A.AMR").size();
-  EXPECT_EQ(stopped.log.back(),
-            "Остановлено: на модеме осталось " + std::to_string(onModem) + " из 600 байт файла A.AMR");
   EXPECT_GE(onModem, 256u) << "the chunk whose command was out is finished";
+  if (onModem < 600) {
+    EXPECT_EQ(stopped.log.back(),
+              "Остановлено: на модеме осталось " + std::to_string(onModem) + " из 600 байт файла A.AMR");
+  } else {
+    // At full speed on a loaded machine the last chunks can be through before the stop is asked
+    // for: then no file is cut short, and none is named.
+    EXPECT_EQ(stopped.log.back(), "Остановлено");
+  }
   ServiceRun next = rig.run(ServiceThread::kCreateTestSimEntry);
   EXPECT_EQ(next.log, Lines{"SIM-карта для тестирования создана"}) << "the modem takes commands again";
 }
