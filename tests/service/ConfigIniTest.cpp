@@ -13,10 +13,7 @@ namespace {
 
 using orsa::testing::TempDir;
 
-std::string textOf(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using orsa::testing::fileContents;
 
 void put(const std::filesystem::path& path, std::string_view text) { std::ofstream(path, std::ios::binary) << text; }
 
@@ -34,7 +31,7 @@ TEST(ConfigIni, NamesMatchWithoutRegardToCase) {
 
   // A write finds the key under any spelling and changes that line, never adds a second one.
   ASSERT_TRUE(ini.write(ConfigIni::kFirmwarePath, "/fw/new.bin"));
-  EXPECT_EQ(textOf(path), "[CONFIG]\r\nFIRMWAREPATH=/fw/new.bin\r\n directory = /amr \r\nphone=+79001234567\r\n");
+  EXPECT_EQ(fileContents(path), "[CONFIG]\r\nFIRMWAREPATH=/fw/new.bin\r\n directory = /amr \r\nphone=+79001234567\r\n");
 }
 
 TEST(ConfigIni, WriteKeepsEverythingElseByteForByte) {
@@ -47,7 +44,7 @@ TEST(ConfigIni, WriteKeepsEverythingElseByteForByte) {
 
   ASSERT_TRUE(ini.write(ConfigIni::kPhone, "+7 900"));
   ASSERT_TRUE(ini.write(ConfigIni::kDirectory, "\xCF\xE0\xEF\xEA\xE0"));  // "Папка" in cp1251
-  EXPECT_EQ(textOf(path),
+  EXPECT_EQ(fileContents(path),
             "; written by hand\n[window]\nPhone=other section\n\n[config]\n"
             "Directory=\xCF\xE0\xEF\xEA\xE0\nExtra=kept\nPhone=+7 900\n\n[last]\nx=1");
   EXPECT_EQ(ini.read(ConfigIni::kPhone), "+7 900");
@@ -62,7 +59,7 @@ TEST(ConfigIni, ACarriageReturnEndingTheFileEndsItsLastLine) {
 
   // The new key goes on a line of its own: the cut line break is completed, not run into.
   ASSERT_TRUE(ini.write(ConfigIni::kDirectory, "/amr"));
-  EXPECT_EQ(textOf(path), "[config]\r\nPhone=+79001234567\r\nDirectory=/amr\r\n");
+  EXPECT_EQ(fileContents(path), "[config]\r\nPhone=+79001234567\r\nDirectory=/amr\r\n");
   EXPECT_EQ(ini.load().phone, "+79001234567");
 }
 
@@ -75,9 +72,9 @@ TEST(ConfigIni, MissingFileReadsEmptyAndFirstWriteCreatesIt) {
   EXPECT_EQ(values.directory + values.daPath + values.firmwarePath + values.phone, "");
 
   ASSERT_TRUE(ini.write(ConfigIni::kDaPath, "/gps/loader.bin"));
-  EXPECT_EQ(textOf(path), "[config]\r\nDAPath=/gps/loader.bin\r\n");
+  EXPECT_EQ(fileContents(path), "[config]\r\nDAPath=/gps/loader.bin\r\n");
   EXPECT_THROW((void)ini.write(ConfigIni::kPhone, "1\r\n[x]"), std::invalid_argument);
-  EXPECT_EQ(textOf(path), "[config]\r\nDAPath=/gps/loader.bin\r\n");
+  EXPECT_EQ(fileContents(path), "[config]\r\nDAPath=/gps/loader.bin\r\n");
 }
 
 TEST(ConfigIni, WriteReplacesTheFileInsteadOfRewritingItInPlace) {
@@ -89,7 +86,7 @@ TEST(ConfigIni, WriteReplacesTheFileInsteadOfRewritingItInPlace) {
 #ifdef _WIN32
     // Windows keeps an open file from being replaced: the save fails and changes nothing.
     EXPECT_FALSE(ConfigIni(path).write(ConfigIni::kPhone, "2"));
-    EXPECT_EQ(textOf(path), "[config]\r\nPhone=1\r\n");
+    EXPECT_EQ(fileContents(path), "[config]\r\nPhone=1\r\n");
 #else
     ASSERT_TRUE(ConfigIni(path).write(ConfigIni::kPhone, "2"));
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(before), std::istreambuf_iterator<char>()),
@@ -97,12 +94,12 @@ TEST(ConfigIni, WriteReplacesTheFileInsteadOfRewritingItInPlace) {
 #endif
   }
   ASSERT_TRUE(ConfigIni(path).write(ConfigIni::kPhone, "2"));
-  EXPECT_EQ(textOf(path), "[config]\r\nPhone=2\r\n");
+  EXPECT_EQ(fileContents(path), "[config]\r\nPhone=2\r\n");
 
   // A read-only file stays read-only and untouched, as every save of the program treats one.
   std::filesystem::permissions(path, std::filesystem::perms::owner_read);
   EXPECT_FALSE(ConfigIni(path).write(ConfigIni::kPhone, "3"));
-  EXPECT_EQ(textOf(path), "[config]\r\nPhone=2\r\n");
+  EXPECT_EQ(fileContents(path), "[config]\r\nPhone=2\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
 }
 

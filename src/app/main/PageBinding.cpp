@@ -10,8 +10,6 @@
 #include <QRadioButton>
 #include <QWidget>
 
-#include <stdexcept>
-
 namespace orsa::app {
 namespace {
 
