@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds Qt for 64-bit Windows (Core, Gui, Widgets, the windows platform plugin and the vista style)
 # from Debian's own qt6-base source, with Debian's mingw-w64 and the host's Qt tools, once per
-# qt6-base version, into a cache outside the source tree:
-#   ${XDG_CACHE_HOME:-~/.cache}/orsa-configurator/qt6-mingw-<version>/
-# The build happens beside it in <version>.partial and is moved into place only when installed, so an
-# interrupted build never looks finished (a later run carries it on where it stopped).
+# qt6-base version and set of options, into a cache outside the source tree:
+#   ${XDG_CACHE_HOME:-~/.cache}/orsa-configurator/qt6-mingw-<version>-<options hash>/
+# The build happens beside it in <that folder>.partial and is moved into place only when installed, so
+# an interrupted build never looks finished (a later run carries it on where it stopped).
 # It runs in the idle scheduling class: other work on the machine goes first.
 # Usage: build-qt-mingw.sh            build if needed, then print the Qt folder
 #        build-qt-mingw.sh --prefix   print the Qt folder only (whether built or not)
