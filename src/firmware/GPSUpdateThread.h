@@ -29,8 +29,6 @@ class GPSUpdateThread final : public link::Worker {
   static constexpr std::uint32_t kLoaderBytes = 2 * kLoaderWords;  // 11892, whatever the file holds
   static constexpr std::uint32_t kLoaderChunk = 10;
   static constexpr std::uint32_t kPacketSize = 2048;
-  // The loader's range is 32-bit; no module has more flash than this, and the image is held whole.
-  static constexpr std::uint64_t kMaxFirmwareBytes = 16 * 1024 * 1024;
   static constexpr std::uint32_t kHighSpeed = 115200;
   static constexpr std::uint32_t kNormalSpeed = 9600;
   static constexpr std::int32_t kBeaconTimeoutMs = 2000;

@@ -5,6 +5,7 @@
 #include "TForm5.h"
 #include "service/ConfigIni.h"
 #include "support/Checked.h"
+#include "support/TempDir.h"
 
 #include <QDir>
 #include <QPlainTextEdit>
@@ -13,7 +14,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 
 namespace orsa::app::test {
@@ -60,8 +60,7 @@ class ServiceWindowFixture : public BeaconFixture {
     return path;
   }
   static std::vector<std::uint8_t> bytesOf(const QString& path) {
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return orsa::testing::fileBytes(std::filesystem::path(path.toStdU16String()));
   }
 
   QTemporaryDir home;

@@ -41,6 +41,7 @@ namespace fs = std::filesystem;
 using settings::SlotId;
 using Cells = std::vector<std::array<std::uint8_t, 32>>;
 
+using orsa::testing::fileContents;
 using orsa::testing::ToolRun;
 
 class Orsactl : public ::testing::Test {
@@ -54,10 +55,6 @@ class Orsactl : public ::testing::Test {
     return {status, out.str(), err.str()};
   }
   std::string file(const std::string& name) { return (dir / name).string(); }
-  static std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
   void setCell(SlotId slot, std::string_view text) { beacon.setSettingsCell(settings::parameterOf(slot), text); }
   // The beacon's 29 cells, in record order.
   Cells cells() const {
@@ -331,7 +328,7 @@ TEST_F(Orsactl, SavingLeavesReadOnlyFilesAloneAndWritesThroughLinks) {
     ToolRun refused = run({"defaults", "--save", path});
     EXPECT_EQ(refused.status, 1) << name;
     EXPECT_NE(refused.err.find("Ошибка открытия файла"), std::string::npos) << refused.err;
-    EXPECT_EQ(contents(path), "kept as it was") << name;
+    EXPECT_EQ(fileContents(path), "kept as it was") << name;
     EXPECT_EQ(fs::status(path).permissions(), readOnly) << name;
   }
 
@@ -345,7 +342,7 @@ TEST_F(Orsactl, SavingLeavesReadOnlyFilesAloneAndWritesThroughLinks) {
     EXPECT_EQ(saved.status, 0) << saved.err;
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link))) << name << ": the link stays a link";
     EXPECT_EQ(fs::read_symlink(link), fs::path(name));
-    EXPECT_NE(contents(target), "old") << name << ": the file it points to gets the settings";
+    EXPECT_NE(fileContents(target), "old") << name << ": the file it points to gets the settings";
     EXPECT_EQ(fs::status(target).permissions(), shared) << name;
   }
   EXPECT_EQ(fs::file_size(file("real.cfg")), 118u);
@@ -596,7 +593,7 @@ TEST_F(Orsactl, CommandFileTakesModeWordsAndTheCfgNameRule) {
   const std::string named = file("Mode.CFG");
   ToolRun daily = run({"command-file", "daily", named});
   EXPECT_EQ(daily.status, 0) << daily.err;
-  EXPECT_EQ(contents(named + ".cfg"), std::string("\x02\x01\x03", 3));
+  EXPECT_EQ(fileContents(named + ".cfg"), std::string("\x02\x01\x03", 3));
   EXPECT_FALSE(fs::exists(named));
 
   EXPECT_EQ(run({"command-file", "night", file("x.cfg")}).status, 2);
@@ -756,7 +753,7 @@ TEST_F(Orsactl, NmeaPrintsWholeSentencesAndFailsOnASilentModule) {
     rest.remove_prefix(end + 2);
   }
   // Each line of the log: the milliseconds, then the bytes; the bytes hold all that was printed.
-  std::istringstream lines(contents(log));
+  std::istringstream lines(fileContents(log));
   std::string logged;
   long previous = -1;
   for (std::string line; std::getline(lines, line);) {

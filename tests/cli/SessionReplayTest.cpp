@@ -7,7 +7,6 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "cli/Orsactl.h"
@@ -23,6 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
+using orsa::testing::fileContents;
 using orsa::testing::ToolRun;
 
 // The automatic choice finds `port`, so the output does not name it and runs on two ports compare.
@@ -54,10 +54,6 @@ class Replay {
 class SessionReplay : public ::testing::Test {
  protected:
   std::string path(const std::string& name) const { return (dir / name).string(); }
-  static std::string contents(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
 
   // The command against the simulated beacon, recorded, then against the replay of the recording.
   void expectSameRunFromTheReplay(const std::vector<std::string>& command) {
@@ -86,7 +82,7 @@ class SessionReplay : public ::testing::Test {
 TEST_F(SessionReplay, ReadAndFirmwareRunTheSameFromTheRecording) {
   beacon.setSettingsCell(0x08080460, "+79161234567");
   expectSameRunFromTheReplay({"read"});
-  const std::string recording = contents(path("session.jsonl"));
+  const std::string recording = fileContents(path("session.jsonl"));
   EXPECT_EQ(recording.rfind("{\"orsa_session\":1,\"program\":\"orsactl\",\"version\":\"", 0), 0u) << recording;
   EXPECT_NE(recording.find("\"port\":\"auto\""), std::string::npos);
   EXPECT_NE(recording.find("{\"t_ms\":"), std::string::npos);

@@ -23,6 +23,7 @@ namespace orsa::firmware {
 namespace {
 
 using namespace std::chrono_literals;
+using orsa::testing::fileBytes;
 using orsa::testing::SimRig;
 namespace fs = std::filesystem;
 
@@ -65,10 +66,6 @@ class GPSUpdateThreadTest : public ::testing::Test {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path.string();
-  }
-  static Bytes contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
   Outcome flash(const std::string& loader, const std::string& firmware, bool confirmed = false,
@@ -136,8 +133,8 @@ TEST_F(GPSUpdateThreadAfterTwoMissedSyncs, TheModuleEndsUpHoldingExactlyTheLoade
 
   EXPECT_TRUE(succeeded);
   ASSERT_EQ(outcome.log.size(), 11u) << ::testing::PrintToString(outcome.log);
-  EXPECT_EQ(outcome.log[0], "Загрузчик " + loader + ": 11892 байт, CRC-32 " + crcText(contents(loader)));
-  EXPECT_EQ(outcome.log[1], "Прошивка " + firmware + ": 4097 байт, CRC-32 " + crcText(contents(firmware)));
+  EXPECT_EQ(outcome.log[0], "Загрузчик " + loader + ": 11892 байт, CRC-32 " + crcText(fileBytes(loader)));
+  EXPECT_EQ(outcome.log[1], "Прошивка " + firmware + ": 4097 байт, CRC-32 " + crcText(fileBytes(firmware)));
   EXPECT_EQ(outcome.log[2], "Версия прошивки модуля: AXN_3.8_3333_16071800");
   EXPECT_EQ(std::vector<std::string>(outcome.log.begin() + 3, outcome.log.begin() + 9),
             (std::vector<std::string>{"Переход в режим программирования...", "Переключение скорости UART 115200...",
@@ -149,8 +146,8 @@ TEST_F(GPSUpdateThreadAfterTwoMissedSyncs, TheModuleEndsUpHoldingExactlyTheLoade
   EXPECT_EQ(outcome.enabled, 1);
   EXPECT_TRUE(outcome.boxes.empty());
   rig.beacon->withGnssModule([&](const sim::MtkGnssModule& module) {
-    EXPECT_EQ(module.loader(), contents(loader));
-    EXPECT_EQ(module.firmware(), contents(firmware));
+    EXPECT_EQ(module.loader(), fileBytes(loader));
+    EXPECT_EQ(module.firmware(), fileBytes(firmware));
     EXPECT_EQ(module.badPackets(), 0u);
   });
   EXPECT_EQ(closingCommands(), kWholeRun) << "acknowledged back to 9600, and restarted into the new image";
@@ -184,7 +181,7 @@ TEST_F(GPSUpdateThreadAfterTwoMissedSyncs, TheModuleEndsUpHoldingExactlyTheLoade
   const std::size_t chunks = firstSync + 3 + 4 + 2;
   ASSERT_GT(data.size(), chunks + 1190);
   // Each 16-bit word of the low-byte-first file goes out high byte first.
-  const Bytes file = contents(loader);
+  const Bytes file = fileBytes(loader);
   EXPECT_EQ(frame(chunks),
             (Bytes{file[1], file[0], file[3], file[2], file[5], file[4], file[7], file[6], file[9], file[8]}));
   EXPECT_EQ(frame(chunks + 1189), (Bytes{file[11891], file[11890]}));
@@ -208,8 +205,8 @@ TEST_F(GPSUpdateThreadAfterTwoMissedSyncs, TheModuleEndsUpHoldingExactlyTheLoade
   }
   EXPECT_EQ(frame(range + 6).size(), 2050u);
   EXPECT_EQ(frame(range + 7).size(), 2050u);
-  const std::uint16_t lastSum = contents(firmware)[4096];
-  EXPECT_EQ(frame(range + 8), (Bytes{contents(firmware)[4096], static_cast<std::uint8_t>(lastSum >> 8),
+  const std::uint16_t lastSum = fileBytes(firmware)[4096];
+  EXPECT_EQ(frame(range + 8), (Bytes{fileBytes(firmware)[4096], static_cast<std::uint8_t>(lastSum >> 8),
                                      static_cast<std::uint8_t>(lastSum)}));
   EXPECT_EQ(frame(range + 9), Bytes{0xD9});
   EXPECT_EQ(frame(range + 10), Bytes{0xD9});
@@ -312,7 +309,7 @@ TEST_F(GPSUpdateThreadWithARejectedPacket, ARejectedPacketIsSentAgainAndTheImage
   const Outcome outcome = flash(makeFile("loader.bin", 11892, 13), firmware);
   EXPECT_TRUE(succeeded) << ::testing::PrintToString(outcome.log);
   rig.beacon->withGnssModule(
-      [&](const sim::MtkGnssModule& module) { EXPECT_EQ(module.firmware(), contents(firmware)); });
+      [&](const sim::MtkGnssModule& module) { EXPECT_EQ(module.firmware(), fileBytes(firmware)); });
   std::size_t packets = 0;
   for (const Bytes& frame : moduleFrames()) packets += frame.size() == 2050;
   EXPECT_EQ(packets, 5u + 1u) << "packet 2 twice";

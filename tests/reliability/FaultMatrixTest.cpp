@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "reliability/FaultCell.h"
@@ -20,10 +19,8 @@ namespace figures = orsa::testing::figures;
 // Every file under a folder with its bytes: what a run must leave exactly as it found it.
 std::map<fs::path, std::string> snapshot(const fs::path& folder) {
   std::map<fs::path, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    std::ifstream in(entry.path(), std::ios::binary);
-    files[entry.path()] = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    files[entry.path()] = orsa::testing::fileContents(entry.path());
   return files;
 }
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "support/TempDir.h"
@@ -11,19 +9,15 @@
 namespace orsa::service {
 namespace {
 
+using orsa::testing::fileBytes;
 using orsa::testing::TempDir;
-
-std::vector<std::uint8_t> bytesOf(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 TEST(ServerCommandFile, SavedFileHoldsKindVersionAndModeCode) {
   TempDir dir;
   for (std::uint8_t code = 0; code <= 3; ++code) {
     const auto path = dir / "command.cfg";
     ASSERT_TRUE(ServerCommandFile::save(path, code));
-    EXPECT_EQ(bytesOf(path), (std::vector<std::uint8_t>{2, 1, code})) << int(code);
+    EXPECT_EQ(fileBytes(path), (std::vector<std::uint8_t>{2, 1, code})) << int(code);
   }
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace orsa::testing {
 
@@ -36,6 +38,10 @@ class TempDir {
 inline std::string fileContents(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+inline std::vector<std::uint8_t> fileBytes(const std::filesystem::path& path) {
+  const std::string contents = fileContents(path);
+  return {contents.begin(), contents.end()};
 }
 
 }  // namespace orsa::testing
