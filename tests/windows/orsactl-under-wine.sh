@@ -56,7 +56,10 @@ echo "== the automatic choice: the registry's USBSER entry names COM5"
 "$run_wine" "$exe" ports | tr -d '\r' | grep -qx '\* COM5' || fail "orsactl.exe ports does not mark COM5 as the choice"
 
 echo "== read"
-"$run_wine" "$exe" read --json | tr -d '\r' >"$work/read-win.json" || fail "orsactl.exe read exited $?"
+"$run_wine" "$exe" --trace read --json 2>"$work/read-win.trace" | tr -d '\r' >"$work/read-win.json" ||
+  fail "orsactl.exe read exited $?; its last frames and the beacon's log:
+$(tr -d '\r' <"$work/read-win.trace" | tail -n 12)
+$(tail -n 12 "$work/win.log")"
 linux linux read --json >"$work/read-linux.json"
 diff -u "$work/read-linux.json" "$work/read-win.json" || fail "the settings read through COM5 differ"
 
