@@ -205,9 +205,10 @@ TEST_F(GPSUpdateThreadAfterTwoMissedSyncs, TheModuleEndsUpHoldingExactlyTheLoade
   }
   EXPECT_EQ(frame(range + 6).size(), 2050u);
   EXPECT_EQ(frame(range + 7).size(), 2050u);
-  const std::uint16_t lastSum = fileBytes(firmware)[4096];
-  EXPECT_EQ(frame(range + 8), (Bytes{fileBytes(firmware)[4096], static_cast<std::uint8_t>(lastSum >> 8),
-                                     static_cast<std::uint8_t>(lastSum)}));
+  const std::uint8_t lastByte = fileBytes(firmware)[4096];
+  const std::uint16_t lastSum = lastByte;
+  EXPECT_EQ(frame(range + 8),
+            (Bytes{lastByte, static_cast<std::uint8_t>(lastSum >> 8), static_cast<std::uint8_t>(lastSum)}));
   EXPECT_EQ(frame(range + 9), Bytes{0xD9});
   EXPECT_EQ(frame(range + 10), Bytes{0xD9});
 

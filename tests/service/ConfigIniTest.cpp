@@ -11,9 +11,8 @@
 namespace orsa::service {
 namespace {
 
-using orsa::testing::TempDir;
-
 using orsa::testing::fileContents;
+using orsa::testing::TempDir;
 
 void put(const std::filesystem::path& path, std::string_view text) { std::ofstream(path, std::ios::binary) << text; }
 
