@@ -22,6 +22,8 @@ constexpr std::string_view kModuleHighSpeed = "$PMTK251,115200*1F\r\n";
 constexpr int kEnterBootRomRepeats = 5;
 constexpr int kHighSpeedRepeats = 3;
 constexpr auto kPowerPause = 50ms;
+// Far longer than a byte takes at 9600 baud, and than the beacon takes to answer a frame.
+constexpr auto kQuietGap = 200ms;
 constexpr auto kTextPause = 200ms;
 constexpr auto kLoaderCheckPause = 1000ms;
 constexpr auto kLoaderCommandPause = 200ms;
@@ -248,8 +250,30 @@ bool GPSUpdateThread::readFiles(std::vector<std::uint8_t>& loader, std::vector<s
 }
 
 bool GPSUpdateThread::restartModule() {
-  if (!beaconCommand(link::CommandType::GnssOff, 0, kNotStopped) || !pause(kPowerPause)) return false;
+  if (!beaconCommand(link::CommandType::GnssOff, 0, kNotStopped)) return false;
+  if (!lineFellQuiet(false)) {
+    if (!stopRequested()) fail(channel().lineLost() ? kLineLost : kNotStopped);
+    return false;
+  }
   return beaconCommand(link::CommandType::GnssOn, 0, kNotStarted) && pause(kPowerPause);
+}
+
+bool GPSUpdateThread::lineFellQuiet(bool closing) {
+  // Once the module is off, what still arrives is the end of what it was sending and answers the
+  // beacon owed to earlier frames. Any of those bytes would pass for the answer to the next command
+  // (the beacon's answers have no fixed value), so that command waits until they have stopped.
+  const auto limit = now() + std::chrono::milliseconds(kBeaconTimeoutMs);
+  takeReceived();
+  do {
+    if (closing) {
+      closingPause(kQuietGap);
+    } else if (!pause(kQuietGap)) {
+      return false;
+    }
+    if (channel().lineLost()) return false;
+    if (takeReceived().empty()) return true;
+  } while (now() < limit);
+  return false;
 }
 
 std::string GPSUpdateThread::askRelease() {
@@ -423,7 +447,7 @@ bool GPSUpdateThread::recover() {
            waitForClosingAnswer(1, kBeaconTimeoutMs);
   };
   return command(link::CommandType::SetGnssBaud, kNormalSpeed) && command(link::CommandType::GnssOff, 0) &&
-         command(link::CommandType::GnssOn, 0);
+         lineFellQuiet(true) && command(link::CommandType::GnssOn, 0);
 }
 
 }  // namespace orsa::firmware

@@ -95,6 +95,11 @@ class Worker {
   bool waitForClosingAnswer(std::uint32_t count, std::int32_t timeoutMs) {
     return link_.channel.waitForBytes(count, timeoutMs);
   }
+  // The pause such a closing sequence needs between its frames, likewise not cut short by the stop.
+  void closingPause(std::chrono::milliseconds duration) {
+    Clock& clock = link_.channel.clock();
+    clock.sleepUntil(clock.now() + duration, {});
+  }
   // Runs `call` on the window thread and waits for it, as synchronize does, except that once a stop
   // was requested the call still runs: it reports what the stop left behind. Only for a stop the
   // window asked for without waiting on the worker: the host's shutdown at the program's end still

@@ -344,8 +344,8 @@ TEST_F(GPSUpdateThreadTest, UnplugStopAndAnUnacknowledgedSpeedChangeEachSayWhatB
     EXPECT_EQ(outcome.enabled, 1);
   }
   {
-    SCOPED_TRACE("stopped during the loader");
-    SimRig fresh;
+    SCOPED_TRACE("stopped during the loader, the line at 9600: its last echo must not pass for the beacon's answers");
+    SimRig fresh(sim::FaultPlan().throttle(9600));
     std::swap(rig.beacon, fresh.beacon);
     rig.host.setPortChoice(link::PortChoice{false, rig.beacon->portPath()});
     const Outcome outcome = flash(loader, firmware, false, [&](GPSUpdateThread& worker) {
