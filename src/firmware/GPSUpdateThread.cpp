@@ -249,31 +249,19 @@ bool GPSUpdateThread::readFiles(std::vector<std::uint8_t>& loader, std::vector<s
   return true;
 }
 
+bool GPSUpdateThread::moduleOffAndQuiet(bool closing) {
+  // Once the module is off, what still arrives is the end of what it was sending and answers the
+  // beacon owed to earlier frames; any of those bytes would pass for the answer to GnssOn.
+  return lineFellQuiet(kQuietGap, std::chrono::milliseconds(kBeaconTimeoutMs), closing);
+}
+
 bool GPSUpdateThread::restartModule() {
   if (!beaconCommand(link::CommandType::GnssOff, 0, kNotStopped)) return false;
-  if (!lineFellQuiet(false)) {
+  if (!moduleOffAndQuiet(false)) {
     if (!stopRequested()) fail(channel().lineLost() ? kLineLost : kNotStopped);
     return false;
   }
   return beaconCommand(link::CommandType::GnssOn, 0, kNotStarted) && pause(kPowerPause);
-}
-
-bool GPSUpdateThread::lineFellQuiet(bool closing) {
-  // Once the module is off, what still arrives is the end of what it was sending and answers the
-  // beacon owed to earlier frames. Any of those bytes would pass for the answer to the next command
-  // (the beacon's answers have no fixed value), so that command waits until they have stopped.
-  const auto limit = now() + std::chrono::milliseconds(kBeaconTimeoutMs);
-  takeReceived();
-  do {
-    if (closing) {
-      closingPause(kQuietGap);
-    } else if (!pause(kQuietGap)) {
-      return false;
-    }
-    if (channel().lineLost()) return false;
-    if (takeReceived().empty()) return true;
-  } while (now() < limit);
-  return false;
 }
 
 std::string GPSUpdateThread::askRelease() {
@@ -447,7 +435,7 @@ bool GPSUpdateThread::recover() {
            waitForClosingAnswer(1, kBeaconTimeoutMs);
   };
   return command(link::CommandType::SetGnssBaud, kNormalSpeed) && command(link::CommandType::GnssOff, 0) &&
-         lineFellQuiet(true) && command(link::CommandType::GnssOn, 0);
+         moduleOffAndQuiet(true) && command(link::CommandType::GnssOn, 0);
 }
 
 }  // namespace orsa::firmware

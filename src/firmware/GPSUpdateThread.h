@@ -92,9 +92,8 @@ class GPSUpdateThread final : public link::Worker {
   // Back to 9600 baud and a restarted module, also after a stop; false when the beacon did not
   // acknowledge it.
   bool recover();
-  // True once a whole kQuietGap passed with nothing received, within kBeaconTimeoutMs; what came
-  // before is dropped. `closing`: part of recover(), which a stop does not cut short.
-  bool lineFellQuiet(bool closing);
+  // After GnssOff: the line fell quiet within the beacon's time-out. `closing`: for recover().
+  bool moduleOffAndQuiet(bool closing);
   std::string askRelease();
 
   // One GnssData frame with `bytes` for the module; false (and the failure noted) when it could

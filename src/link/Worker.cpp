@@ -42,6 +42,20 @@ bool Worker::pause(std::chrono::milliseconds duration) {
   return clock.sleepUntil(clock.now() + duration, stop_.get_token());
 }
 
+bool Worker::lineFellQuiet(std::chrono::milliseconds gap, std::chrono::milliseconds limit, bool closing) {
+  // In sleeps rather than waits on a byte: a quiet line is a gap that passed, and a test's clock
+  // lets a sleep pass at once.
+  Clock& clock = link_.channel.clock();
+  const auto deadline = clock.now() + limit;
+  link_.channel.takeReceived();
+  do {
+    if (!clock.sleepUntil(clock.now() + gap, closing ? std::stop_token{} : stop_.get_token())) return false;
+    if (link_.channel.lineLost()) return false;
+    if (link_.channel.takeReceived().empty()) return true;
+  } while (clock.now() < deadline);
+  return false;
+}
+
 bool Worker::sendCommand(std::uint8_t type, std::uint32_t parameter, std::uint32_t length, const void* data) {
   if (stop_.stop_requested()) return false;
   return link_.channel.sendCommand(type, parameter, length, data);

@@ -77,6 +77,11 @@ class Worker {
   // sets itself are taken from it too.
   Clock::TimePoint now() const { return link_.channel.clock().now(); }
   bool waitForBytes(std::uint32_t count, std::int32_t timeoutMs);
+  // True once a whole `gap` passed with nothing received, within `limit`; what arrived meanwhile is
+  // dropped. For a device's answers that no value tells apart: the answer to the next frame can be
+  // told only once the late ones have stopped. A stop ends it (false) unless `closing` (see
+  // sendClosingFrame); so does the line's loss.
+  bool lineFellQuiet(std::chrono::milliseconds gap, std::chrono::milliseconds limit, bool closing = false);
   bool stopRequested() const { return stop_.stop_requested(); }
 
   // Every frame an operation sends goes through these: once a stop was requested nothing more
@@ -94,11 +99,6 @@ class Worker {
   }
   bool waitForClosingAnswer(std::uint32_t count, std::int32_t timeoutMs) {
     return link_.channel.waitForBytes(count, timeoutMs);
-  }
-  // The pause such a closing sequence needs between its frames, likewise not cut short by the stop.
-  void closingPause(std::chrono::milliseconds duration) {
-    Clock& clock = link_.channel.clock();
-    clock.sleepUntil(clock.now() + duration, {});
   }
   // Runs `call` on the window thread and waits for it, as synchronize does, except that once a stop
   // was requested the call still runs: it reports what the stop left behind. Only for a stop the

@@ -105,11 +105,7 @@ bool ServiceThread::send(CommandType type, std::string_view data) {
 
 void ServiceThread::drainStaleAnswer() {
   if (!std::exchange(staleAnswerLikely_, false)) return;
-  const auto deadline = now() + kDrainLongest;
-  // The purge of the next send discards what came; this only waits for the line to fall quiet.
-  while (now() < deadline &&
-         waitForBytes(channel().receivedCount() + 1, static_cast<std::int32_t>(kDrainQuiet.count()))) {
-  }
+  lineFellQuiet(kDrainQuiet, kDrainLongest);
 }
 
 ModemReply ServiceThread::exchange(std::string_view data, std::chrono::milliseconds timeout, bool promptDue) {

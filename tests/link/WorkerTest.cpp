@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <future>
 #include <optional>
 
@@ -166,6 +168,101 @@ TEST(Worker, APauseThatRunsItsCourseIsFollowedByTheFrame) {
   worker.join();
   EXPECT_EQ(worker.pauseCompleted, true);
   EXPECT_EQ(worker.sent, true);
+}
+
+// Time that moves only by the sleeps of the worker, each of which first runs the test's script for
+// it, on the worker's thread: what the device does while the worker sleeps.
+class ScriptedSleeps final : public Clock {
+ public:
+  std::function<void(int sleep)> duringSleep;
+  int sleeps = 0;
+
+  TimePoint now() const override { return now_.load(); }
+  bool waitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable_any& wake, TimePoint deadline,
+                 const std::stop_token& stop, const std::function<bool()>& ready) override {
+    return steadyClock().waitUntil(lock, wake, steadyClock().now() + (deadline - now()), stop, ready);
+  }
+  bool sleepUntil(TimePoint deadline, const std::stop_token& stop) override {
+    if (duringSleep) duringSleep(++sleeps);
+    if (stop.stop_requested()) return false;
+    now_ = std::max(now_.load(), deadline);
+    return true;
+  }
+
+ private:
+  std::atomic<TimePoint> now_{};
+};
+
+class QuietLineWorker final : public Worker {
+ public:
+  QuietLineWorker(DeviceLink link, ScriptedSleeps& clock, std::function<void(int)> script, bool closing)
+      : Worker(link, "тишина"), clock_(clock), script_(std::move(script)), closing_(closing) {}
+  ~QuietLineWorker() override { stopAndJoin(); }
+
+  std::optional<bool> quiet;
+
+ protected:
+  void run() override {
+    if (!connectDevice()) return;
+    clock_.duringSleep = script_;
+    quiet = lineFellQuiet(100ms, 300ms, closing_);
+    clock_.duringSleep = {};
+  }
+
+ private:
+  ScriptedSleeps& clock_;
+  std::function<void(int)> script_;
+  bool closing_;
+};
+
+TEST(Worker, ALineFallsQuietOnlyAfterAWholeGapWithoutAByteWithinTheLimit) {
+  enum class During { Byte, Stop, HangUp };
+  struct Case {
+    const char* what;
+    std::vector<During> sleeps;  // what happens during each sleep, none after the last listed
+    bool closing;
+    bool quiet;
+    int sleepsTaken;
+  };
+  for (const Case& c : {
+           Case{"a byte in every gap until the limit", {During::Byte, During::Byte, During::Byte}, false, false, 3},
+           Case{"a byte in the first gap, none in the second", {During::Byte}, false, true, 2},
+           Case{"a stop", {During::Stop}, false, false, 1},
+           Case{"a stop, in a closing sequence", {During::Stop}, true, true, 1},
+           Case{"the line lost", {During::HangUp}, true, false, 1},
+       }) {
+    SCOPED_TRACE(c.what);
+    DeviceEnd beacon;
+    ScriptedSleeps clock;
+    orsa::testing::FakePortMap map(beaconEntry(beacon.portPath()), "USBSER");
+    SerialChannel channel(&openSerialPort, clock);
+    ChannelGate gate;
+    DirectWorkerHost host;
+    QuietLineWorker* running = nullptr;
+    const auto script = [&](int sleep) {
+      if (sleep > static_cast<int>(c.sleeps.size())) return;
+      switch (c.sleeps[static_cast<std::size_t>(sleep - 1)]) {
+        case During::Byte:
+          beacon.write("x");
+          EXPECT_TRUE(channel.waitForBytes(1, 2000)) << "the byte reached the channel";
+          break;
+        case During::Stop:
+          running->requestStop();
+          break;
+        case During::HangUp:
+          beacon.hangUp();
+          EXPECT_FALSE(channel.waitForBytes(1, 2000)) << "the channel saw the line go";
+          break;
+      }
+    };
+    QuietLineWorker worker(DeviceLink{channel, map, gate, host}, clock, script, c.closing);
+    running = &worker;
+    ASSERT_TRUE(worker.start());
+    worker.join();
+    EXPECT_EQ(worker.quiet, c.quiet);
+    EXPECT_EQ(clock.sleeps, c.sleepsTaken);
+    EXPECT_EQ(channel.receivedCount(), 0u) << "what came meanwhile was dropped";
+  }
 }
 
 }  // namespace
