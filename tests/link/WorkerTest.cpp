@@ -195,23 +195,17 @@ class ScriptedSleeps final : public Clock {
 
 class QuietLineWorker final : public Worker {
  public:
-  QuietLineWorker(DeviceLink link, ScriptedSleeps& clock, std::function<void(int)> script, bool closing)
-      : Worker(link, "тишина"), clock_(clock), script_(std::move(script)), closing_(closing) {}
+  QuietLineWorker(DeviceLink link, bool closing) : Worker(link, "тишина"), closing_(closing) {}
   ~QuietLineWorker() override { stopAndJoin(); }
 
   std::optional<bool> quiet;
 
  protected:
   void run() override {
-    if (!connectDevice()) return;
-    clock_.duringSleep = script_;
-    quiet = lineFellQuiet(100ms, 300ms, closing_);
-    clock_.duringSleep = {};
+    if (connectDevice()) quiet = lineFellQuiet(100ms, 300ms, closing_);
   }
 
  private:
-  ScriptedSleeps& clock_;
-  std::function<void(int)> script_;
   bool closing_;
 };
 
@@ -238,8 +232,8 @@ TEST(Worker, ALineFallsQuietOnlyAfterAWholeGapWithoutAByteWithinTheLimit) {
     SerialChannel channel(&openSerialPort, clock);
     ChannelGate gate;
     DirectWorkerHost host;
-    QuietLineWorker* running = nullptr;
-    const auto script = [&](int sleep) {
+    QuietLineWorker worker(DeviceLink{channel, map, gate, host}, c.closing);
+    clock.duringSleep = [&](int sleep) {
       if (sleep > static_cast<int>(c.sleeps.size())) return;
       switch (c.sleeps[static_cast<std::size_t>(sleep - 1)]) {
         case During::Byte:
@@ -247,7 +241,7 @@ TEST(Worker, ALineFallsQuietOnlyAfterAWholeGapWithoutAByteWithinTheLimit) {
           EXPECT_TRUE(channel.waitForBytes(1, 2000)) << "the byte reached the channel";
           break;
         case During::Stop:
-          running->requestStop();
+          worker.requestStop();
           break;
         case During::HangUp:
           beacon.hangUp();
@@ -255,8 +249,6 @@ TEST(Worker, ALineFallsQuietOnlyAfterAWholeGapWithoutAByteWithinTheLimit) {
           break;
       }
     };
-    QuietLineWorker worker(DeviceLink{channel, map, gate, host}, clock, script, c.closing);
-    running = &worker;
     ASSERT_TRUE(worker.start());
     worker.join();
     EXPECT_EQ(worker.quiet, c.quiet);
